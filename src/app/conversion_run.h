@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/env.h"
+#include "pdb/file_error.h"
+
+namespace kelvane {
+
+struct ConversionRequest {
+  std::vector<std::string> archives;  // in list order
+  bool alarm = true;
+  std::string outputPath;
+  std::string baseFolder;  // the working folders live under <baseFolder>/JRA-VAN/
+};
+
+struct ConversionOutcome {
+  bool written = false;  // the database file was written whole
+  int racesWritten = 0;
+};
+
+// One conversion: unpacks every archive, reads its races, assembles one record per
+// race, writes the database, hands it to the shell and removes the working files.
+// Failures are shown through `env`; a failed write skips the shell and the clean-up.
+ConversionOutcome RunConversion(const ConversionRequest& request, Env& env);
+
+// The working folder of every listed archive: <base>/JRA-VAN/<stem>/. A later entry
+// whose stem an earlier entry already uses gets a folder of its own ("<stem>~2/",
+// ...), so that each archive's races keep reading that archive's horse register.
+std::vector<std::string> WorkingFolders(const std::string& baseFolder,
+                                        const std::vector<std::string>& archives);
+
+// The text shown for a file error, with the path in it.
+std::string FileErrorText(const FileError& error);
+
+// Where the working folders go: `programFolder` when a "JRA-VAN" folder can be made
+// in it, otherwise the per-user cache folder ($XDG_CACHE_HOME/kelvane/ or
+// ~/.cache/kelvane/). The result ends with '/'.
+std::string ChooseBaseFolder(const std::string& programFolder);
+
+}  // namespace kelvane

@@ -1,0 +1,138 @@
+#include "cli/cli.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+
+#include "app/conversion_run.h"
+
+extern char** environ;
+
+namespace kelvane {
+namespace {
+
+constexpr const char* kVersion = "kelvane 0.1.0";
+
+constexpr const char* kHelp =
+    "Usage:\n"
+    "  kelvane convert [--no-alarm] [--work-dir DIR] [--open] -o OUTPUT.pdb ARCHIVE.lzh...\n"
+    "  kelvane --help | --version\n"
+    "\n"
+    "Turns JRA-VAN race-card archives (.lzh) into one Palm OS database (.pdb) for the\n"
+    "Quillmarch viewer: one record per race, with every runner, its horse's pedigree,\n"
+    "result tallies, last five runs, running style and estimated odds.\n"
+    "\n"
+    "convert  Unpacks each archive in the order given (a repeated archive is taken\n"
+    "         once), reads its race card and horse register, and writes all races\n"
+    "         to OUTPUT. An existing OUTPUT is replaced only when the new file is\n"
+    "         written whole.\n"
+    "  -o, --output FILE  the database to write\n"
+    "  --no-alarm         switch the start alarm off in every race (it is on by default)\n"
+    "  --work-dir DIR     unpack under DIR/JRA-VAN/ instead of the program folder\n"
+    "                     (or ~/.cache/kelvane/ when that cannot be written)\n"
+    "  --open             open the written file with the desktop's default program\n"
+    "\n"
+    "Exit status: 0 written; 1 written, but some archive, race or horse could not be\n"
+    "read (the messages say which); 2 wrong command line; 3 the output was not written.\n"
+    "Messages go to standard error. SOURCE_DATE_EPOCH, when set, is taken as the\n"
+    "current time, so that the same archives give the same bytes.\n";
+
+// Messages go to stderr, one line each; a two-line message's CR LF becomes a line break.
+class CliEnv : public Env {
+ public:
+  CliEnv(std::ostream& err, bool open) : err_(err), open_(open) {}
+
+  void ShowMessage(const std::string& text) override {
+    ++messages_;
+    Print(text);
+  }
+  void ShowFileError(const std::string& text) override { Print(text); }
+  void OpenWithShell(const std::string& path) override {
+    if (!open_) return;
+    const char* argv[] = {"xdg-open", path.c_str(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) == 0) {
+      int status = 0;
+      waitpid(pid, &status, 0);
+    }
+  }
+  std::time_t Now() override { return SystemNow(); }
+
+  int messages() const { return messages_; }
+
+ private:
+  void Print(const std::string& text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+      line += text[i];
+    }
+    err_ << "kelvane: " << line << '\n';
+  }
+
+  std::ostream& err_;
+  bool open_;
+  int messages_ = 0;
+};
+
+int UsageError(std::ostream& err, const std::string& what) {
+  err << "kelvane: " << what << "\nTry 'kelvane --help'.\n";
+  return kExitUsage;
+}
+
+int Convert(const std::vector<std::string>& args, const std::string& programFolder,
+            std::ostream& err) {
+  ConversionRequest request;
+  std::string workDir;
+  bool open = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool takesValue = arg == "-o" || arg == "--output" || arg == "--work-dir";
+    if (takesValue && i + 1 >= args.size()) return UsageError(err, arg + " needs a value");
+    if (arg == "-o" || arg == "--output") {
+      request.outputPath = args[++i];
+    } else if (arg == "--work-dir") {
+      workDir = args[++i];
+    } else if (arg == "--no-alarm") {
+      request.alarm = false;
+    } else if (arg == "--open") {
+      open = true;
+    } else if (arg == "--") {
+      for (++i; i < args.size(); ++i) request.archives.push_back(args[i]);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError(err, "unknown option " + arg);
+    } else if (std::find(request.archives.begin(), request.archives.end(), arg) ==
+               request.archives.end()) {
+      request.archives.push_back(arg);
+    }
+  }
+  if (request.outputPath.empty()) return UsageError(err, "convert needs -o OUTPUT.pdb");
+
+  request.baseFolder = workDir.empty() ? ChooseBaseFolder(programFolder) : workDir;
+  CliEnv env(err, open);
+  const ConversionOutcome outcome = RunConversion(request, env);
+  if (!outcome.written) return kExitNotWritten;
+  return env.messages() > 0 ? kExitWithMessages : kExitOk;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
+           std::ostream& out, std::ostream& err) {
+  if (args.empty()) return UsageError(err, "no command given");
+  const std::string& command = args[0];
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    out << kHelp;
+    return kExitOk;
+  }
+  if (command == "--version") {
+    out << kVersion << '\n';
+    return kExitOk;
+  }
+  if (command == "convert") return Convert(rest, programFolder, err);
+  return UsageError(err, "unknown command " + command);
+}
+
+}  // namespace kelvane

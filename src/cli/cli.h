@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// Exit statuses of the `kelvane` command.
+enum ExitStatus : int {
+  kExitOk = 0,            // written, nothing to report
+  kExitWithMessages = 1,  // written, but messages were shown
+  kExitUsage = 2,         // the command line was wrong
+  kExitNotWritten = 3,    // the output could not be written
+};
+
+// Runs the `kelvane` command with `args` (without the program name). Messages go to
+// `err` in UTF-8, help and results to `out`. `programFolder` is the folder of the
+// executable, the default home of the working folders.
+int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
+           std::ostream& out, std::ostream& err);
+
+}  // namespace kelvane

@@ -1,0 +1,31 @@
+#include "codes/cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace kelvane {
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(cp932);
+  std::string out;
+  std::string buffer(4 * cp932.size() + 4, '\0');
+  char* in = const_cast<char*>(cp932.data());
+  std::size_t inLeft = cp932.size();
+  while (inLeft > 0) {
+    char* dst = buffer.data();
+    std::size_t dstLeft = buffer.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+    out.append(buffer.data(), buffer.size() - dstLeft);
+    if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not CP932
+      ++in;
+      --inLeft;
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,191 @@
+#include "pdb/palm_database.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "pdb/file_replace.h"
+
+namespace kelvane {
+namespace {
+
+// Header field offsets.
+constexpr std::size_t kNameAt = 0;
+constexpr std::size_t kNameWidth = 32;
+constexpr std::size_t kAttributesAt = 32;
+constexpr std::size_t kVersionAt = 34;
+constexpr std::size_t kCreationDateAt = 36;
+constexpr std::size_t kModificationDateAt = 40;
+constexpr std::size_t kBackupDateAt = 44;
+constexpr std::size_t kModificationNumberAt = 48;
+constexpr std::size_t kAppInfoIdAt = 52;
+constexpr std::size_t kSortInfoIdAt = 56;
+constexpr std::size_t kTypeAt = 60;
+constexpr std::size_t kCreatorAt = 64;
+constexpr std::size_t kUniqueIdSeedAt = 68;
+constexpr std::size_t kNextRecordListIdAt = 72;
+constexpr std::size_t kNumRecordsAt = 76;
+
+// Two zero bytes stand between the record entries and the first record.
+constexpr std::size_t kGapAfterEntries = 2;
+// Write puts one zero byte after every record.
+constexpr std::size_t kPadAfterRecord = 1;
+
+// The race database's identity, as the handheld viewer looks for it.
+constexpr std::string_view kDatabaseName = "tzQm_DB";
+constexpr std::string_view kVersionHigh = "2";
+constexpr std::string_view kVersionLow = "0";
+constexpr std::string_view kDatabaseType = "Data";
+constexpr std::string_view kDatabaseCreator = "tzQm";
+constexpr std::string_view kFourZeroBytes{"\0\0\0\0", 4};
+
+std::uint32_t ReadBigEndian32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
+         (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+}
+
+void WriteBigEndian32(std::uint8_t* p, std::uint32_t value) {
+  p[0] = static_cast<std::uint8_t>(value >> 24);
+  p[1] = static_cast<std::uint8_t>(value >> 16);
+  p[2] = static_cast<std::uint8_t>(value >> 8);
+  p[3] = static_cast<std::uint8_t>(value);
+}
+
+std::uint8_t DecimalByte(std::string_view digits) {
+  return static_cast<std::uint8_t>(std::atoi(std::string(digits).c_str()));
+}
+
+}  // namespace
+
+PalmDatabase PalmDatabase::CreateDefault(std::uint32_t palmTime) {
+  PalmDatabase db;
+  db.SetName(kDatabaseName);
+  db.SetAttributes(0);
+  db.SetVersion(DecimalByte(kVersionHigh), DecimalByte(kVersionLow));
+  db.SetCreationDate(palmTime);
+  db.SetModificationDate(palmTime);
+  db.SetBackupDate(palmTime);
+  db.SetModificationNumber(0);
+  db.SetAppInfoID(0);
+  db.SetSortInfoID(0);
+  db.SetType(kDatabaseType);
+  db.SetCreator(kDatabaseCreator);
+  db.SetUniqueIDSeed(kFourZeroBytes);
+  db.SetNextRecordListID(kFourZeroBytes);
+  db.SetNumRecords(0);
+  return db;
+}
+
+void PalmDatabase::SetName(std::string_view name) {
+  // A bounded copy: shorter names are zero-padded, longer ones cut without terminator.
+  PutRaw(kNameAt, name.substr(0, std::min(name.size(), name.find('\0'))), kNameWidth);
+}
+void PalmDatabase::SetAttributes(std::uint16_t attributes) { PutU16(kAttributesAt, attributes); }
+void PalmDatabase::SetVersion(std::uint8_t lowByte, std::uint8_t highByte) {
+  header_[kVersionAt + 1] = lowByte;
+  header_[kVersionAt] = highByte;
+}
+void PalmDatabase::SetCreationDate(std::uint32_t t) { PutU32(kCreationDateAt, t); }
+void PalmDatabase::SetModificationDate(std::uint32_t t) { PutU32(kModificationDateAt, t); }
+void PalmDatabase::SetBackupDate(std::uint32_t t) { PutU32(kBackupDateAt, t); }
+void PalmDatabase::SetModificationNumber(std::uint32_t n) { PutU32(kModificationNumberAt, n); }
+void PalmDatabase::SetAppInfoID(std::uint32_t id) { PutU32(kAppInfoIdAt, id); }
+void PalmDatabase::SetSortInfoID(std::uint32_t id) { PutU32(kSortInfoIdAt, id); }
+void PalmDatabase::SetType(std::string_view b) { PutRaw(kTypeAt, b.substr(0, 4), 4); }
+void PalmDatabase::SetCreator(std::string_view b) { PutRaw(kCreatorAt, b.substr(0, 4), 4); }
+void PalmDatabase::SetUniqueIDSeed(std::string_view b) { PutRaw(kUniqueIdSeedAt, b.substr(0, 4), 4); }
+void PalmDatabase::SetNextRecordListID(std::string_view b) {
+  PutRaw(kNextRecordListIdAt, b.substr(0, 4), 4);
+}
+void PalmDatabase::SetNumRecords(std::uint16_t count) { PutU16(kNumRecordsAt, count); }
+
+std::uint16_t PalmDatabase::GetNumRecords() const { return GetU16(kNumRecordsAt); }
+std::uint32_t PalmDatabase::GetAppInfoID() const { return GetU32(kAppInfoIdAt); }
+std::uint32_t PalmDatabase::GetSortInfoID() const { return GetU32(kSortInfoIdAt); }
+
+bool PalmDatabase::AddRecord(const Bytes& record) {
+  if (records_.size() >= kMaxRecords) return false;
+  records_.push_back(record);
+  SetNumRecords(static_cast<std::uint16_t>(GetNumRecords() + 1));
+
+  // The entry list in front of the records grows by one entry.
+  const std::size_t n = entries_.size();
+  for (auto& entry : entries_) {
+    WriteBigEndian32(entry.data(), ReadBigEndian32(entry.data()) + kRecordEntrySize);
+  }
+  const std::uint32_t offset =
+      n > 0 ? static_cast<std::uint32_t>(RecordOffset(n - 1) + records_[n - 1].size() +
+                                         kPadAfterRecord)
+            : static_cast<std::uint32_t>(kHeaderSize + kRecordEntrySize + kGapAfterEntries);
+  std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
+  WriteBigEndian32(entry.data(), offset);
+  entries_.push_back(entry);
+  return true;
+}
+
+std::uint32_t PalmDatabase::RecordOffset(std::size_t i) const {
+  return ReadBigEndian32(entries_[i].data());
+}
+
+Bytes PalmDatabase::Serialize() const {
+  Bytes file(header_.begin(), header_.end());
+  for (const auto& entry : entries_) file.insert(file.end(), entry.begin(), entry.end());
+  file.insert(file.end(), kGapAfterEntries, 0);
+  file.insert(file.end(), appInfo_.begin(), appInfo_.end());
+  file.insert(file.end(), sortInfo_.begin(), sortInfo_.end());
+  for (const auto& record : records_) {
+    file.insert(file.end(), record.begin(), record.end());
+    file.insert(file.end(), kPadAfterRecord, 0);
+  }
+  return file;
+}
+
+void PalmDatabase::Write(const std::string& path) const { ReplaceFile(path, Serialize()); }
+
+void PalmDatabase::PutU16(std::size_t offset, std::uint16_t value) {
+  header_[offset] = static_cast<std::uint8_t>(value >> 8);
+  header_[offset + 1] = static_cast<std::uint8_t>(value);
+}
+
+void PalmDatabase::PutU32(std::size_t offset, std::uint32_t value) {
+  WriteBigEndian32(header_.data() + offset, value);
+}
+
+void PalmDatabase::PutRaw(std::size_t offset, std::string_view bytes, std::size_t width) {
+  std::fill_n(header_.begin() + offset, width, 0);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), width), header_.begin() + offset);
+}
+
+std::uint16_t PalmDatabase::GetU16(std::size_t offset) const {
+  return static_cast<std::uint16_t>((header_[offset] << 8) | header_[offset + 1]);
+}
+
+std::uint32_t PalmDatabase::GetU32(std::size_t offset) const {
+  return ReadBigEndian32(header_.data() + offset);
+}
+
+namespace {
+
+// Days from 1970-01-01 to the civil date y-m-d (proleptic Gregorian).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const auto yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+}  // namespace
+
+std::uint32_t CurrentPalmTime(std::time_t now) {
+  // Wall-clock arithmetic on the local date and time, as a calendar subtraction does.
+  const std::tm local = *std::localtime(&now);
+  const std::int64_t days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) -
+                            DaysFromCivil(1904, 1, 1);
+  const std::int64_t seconds = days * 86400 + local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  const double span = static_cast<double>(seconds) / 86400.0;
+  const auto palm = static_cast<std::int64_t>(span * 86400.0 + 0.000005787037037037037);
+  return static_cast<std::uint32_t>(palm);
+}
+
+}  // namespace kelvane

@@ -1,0 +1,97 @@
+#pragma once
+
+// The Palm OS record database that the handheld viewer opens.
+//
+// File layout, every number big-endian:
+//   78-byte header: name[32] (NUL-padded), attributes u16, version u16,
+//     creationDate u32, modificationDate u32, lastBackupDate u32 (Palm seconds:
+//     seconds since 1904-01-01 00:00:00 local time), modificationNumber u32,
+//     appInfoID u32, sortInfoID u32, type[4], creator[4], uniqueIDSeed[4],
+//     nextRecordListID[4], numRecords u16;
+//   one 8-byte entry per record: localChunkID u32 (file offset of the record),
+//     attributes u8, uniqueID[3];
+//   two zero bytes;
+//   the records in order, each followed by one 0x00 byte that is not part of it.
+// So the first record starts at 78 + 8 * N + 2, and each next one at the previous
+// start plus its length plus one. An empty database is 80 bytes.
+//
+// The header and the entries are kept in file byte order at all times: setters
+// store big-endian bytes, getters read them back, and Write copies them as they are.
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvane {
+
+inline constexpr std::size_t kHeaderSize = 78;
+inline constexpr std::size_t kRecordEntrySize = 8;
+inline constexpr std::size_t kMaxRecords = 0xFFFF;
+
+using Bytes = std::vector<std::uint8_t>;
+
+class PalmDatabase {
+ public:
+  // The race database: name "tzQm_DB", version 2, type "Data", creator "tzQm",
+  // its three dates set to `palmTime`, no records.
+  static PalmDatabase CreateDefault(std::uint32_t palmTime);
+
+  void SetName(std::string_view name);
+  void SetAttributes(std::uint16_t attributes);
+  void SetVersion(std::uint8_t lowByte, std::uint8_t highByte);
+  void SetCreationDate(std::uint32_t palmTime);
+  void SetModificationDate(std::uint32_t palmTime);
+  void SetBackupDate(std::uint32_t palmTime);
+  void SetModificationNumber(std::uint32_t number);
+  void SetAppInfoID(std::uint32_t id);
+  void SetSortInfoID(std::uint32_t id);
+  void SetType(std::string_view fourBytes);
+  void SetCreator(std::string_view fourBytes);
+  void SetUniqueIDSeed(std::string_view fourBytes);
+  void SetNextRecordListID(std::string_view fourBytes);
+  void SetNumRecords(std::uint16_t count);
+
+  std::uint16_t GetNumRecords() const;
+  std::uint32_t GetAppInfoID() const;
+  std::uint32_t GetSortInfoID() const;
+
+  // Appends a copy of `record` and moves every earlier record's offset on by one
+  // entry. Returns false, adding nothing, when the header cannot count one more.
+  bool AddRecord(const Bytes& record);
+
+  std::size_t RecordCount() const { return records_.size(); }
+  const Bytes& Record(std::size_t i) const { return records_[i]; }
+  std::uint32_t RecordOffset(std::size_t i) const;
+  const std::array<std::uint8_t, kHeaderSize>& Header() const { return header_; }
+
+  // The whole file as Write puts it on disk.
+  Bytes Serialize() const;
+
+  // Replaces the file at `path` with the database: the bytes go to a temporary file
+  // beside it, which is renamed over the target only when every byte is written, so
+  // a failure leaves an existing file untouched and no partial file behind.
+  // Throws FileError with the cause and the path on failure.
+  void Write(const std::string& path) const;
+
+ private:
+  void PutU16(std::size_t offset, std::uint16_t value);
+  void PutU32(std::size_t offset, std::uint32_t value);
+  void PutRaw(std::size_t offset, std::string_view bytes, std::size_t width);
+  std::uint16_t GetU16(std::size_t offset) const;
+  std::uint32_t GetU32(std::size_t offset) const;
+
+  std::array<std::uint8_t, kHeaderSize> header_{};
+  std::vector<std::array<std::uint8_t, kRecordEntrySize>> entries_;
+  Bytes appInfo_;
+  Bytes sortInfo_;
+  std::vector<Bytes> records_;
+};
+
+// The local time `now` in Palm seconds (since 1904-01-01 00:00:00 local time),
+// truncated to 32 bits.
+std::uint32_t CurrentPalmTime(std::time_t now);
+
+}  // namespace kelvane

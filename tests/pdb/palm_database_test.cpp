@@ -1,0 +1,192 @@
+#include "pdb/palm_database.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "pdb/file_error.h"
+#include "support/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+using test::ReadFileBytes;
+using test::ScopedTempDir;
+
+std::uint32_t U32At(const Bytes& b, std::size_t at) {
+  return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) |
+         (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
+}
+
+Bytes RecordOfLength(std::size_t n, std::uint8_t fill = 0xAB) { return Bytes(n, fill); }
+
+TEST(PalmDatabase, EmptyDatabaseIsHeaderAndTwoZeroBytes) {
+  const auto file = PalmDatabase::CreateDefault(0x11223344).Serialize();
+  ASSERT_EQ(file.size(), 80u);
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 8), std::string("tzQm_DB\0", 8));
+  EXPECT_TRUE(std::all_of(file.begin() + 7, file.begin() + 32, [](auto b) { return b == 0; }));
+  EXPECT_EQ(file[34], 0x00);
+  EXPECT_EQ(file[35], 0x02);
+  EXPECT_EQ(U32At(file, 36), 0x11223344u);
+  EXPECT_EQ(U32At(file, 40), 0x11223344u);
+  EXPECT_EQ(U32At(file, 44), 0x11223344u);
+  EXPECT_EQ(std::string(file.begin() + 60, file.begin() + 68), "DatatzQm");
+  EXPECT_TRUE(std::all_of(file.begin() + 68, file.begin() + 80, [](auto b) { return b == 0; }));
+  EXPECT_EQ(U32At(file, 48), 0u);
+  EXPECT_EQ(U32At(file, 52), 0u);
+  EXPECT_EQ(U32At(file, 56), 0u);
+}
+
+TEST(PalmDatabase, OneRecordStartsAt88AndIsFollowedByAPadByte) {
+  auto db = PalmDatabase::CreateDefault(0);
+  ASSERT_TRUE(db.AddRecord(RecordOfLength(5)));
+  const auto file = db.Serialize();
+  ASSERT_EQ(file.size(), 88u + 5 + 1);
+  EXPECT_EQ(U32At(file, 78), 88u);
+  EXPECT_EQ(file[77], 1);  // numRecords
+  EXPECT_EQ(file[88], 0xAB);
+  EXPECT_EQ(file.back(), 0x00);
+}
+
+TEST(PalmDatabase, OffsetsMoveByOneEntryPerAddedRecord) {
+  auto db = PalmDatabase::CreateDefault(0);
+  db.AddRecord(RecordOfLength(10));
+  EXPECT_EQ(db.RecordOffset(0), 88u);
+  db.AddRecord(RecordOfLength(20));
+  EXPECT_EQ(db.RecordOffset(0), 96u);
+  EXPECT_EQ(db.RecordOffset(1), 107u);
+  db.AddRecord(RecordOfLength(30));
+  EXPECT_EQ(db.RecordOffset(0), 104u);
+  EXPECT_EQ(db.RecordOffset(1), 115u);
+  EXPECT_EQ(db.RecordOffset(2), 136u);
+
+  const auto file = db.Serialize();
+  ASSERT_EQ(file.size(), 167u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(U32At(file, 78 + 8 * i), db.RecordOffset(i));
+    EXPECT_EQ(file[db.RecordOffset(i)], 0xAB);
+    EXPECT_EQ(file[db.RecordOffset(i) + 10 * (i + 1)], 0x00) << "pad after record " << i;
+  }
+}
+
+TEST(PalmDatabase, SettersStoreBigEndianAndCutName) {
+  PalmDatabase db;
+  db.SetName("0123456789012345678901234567890123456789");
+  db.SetNumRecords(0x0102);
+  db.SetVersion(0x02, 0x00);
+  const auto& h = db.Header();
+  EXPECT_EQ(std::string(h.begin(), h.begin() + 32), "01234567890123456789012345678901");
+  EXPECT_EQ(h[32], 0);  // the cut name has no terminator of its own
+  EXPECT_EQ(db.GetNumRecords(), 0x0102);
+  EXPECT_EQ(h[76], 0x01);
+  EXPECT_EQ(h[77], 0x02);
+}
+
+TEST(PalmDatabase, RefusesARecordPastTheSixteenBitCount) {
+  auto db = PalmDatabase::CreateDefault(0);
+  for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(db.AddRecord({}));
+  EXPECT_FALSE(db.AddRecord({}));
+  EXPECT_EQ(db.GetNumRecords(), 0xFFFF);
+  EXPECT_EQ(db.RecordCount(), kMaxRecords);
+}
+
+TEST(CurrentPalmTime, CountsLocalSecondsSince1904) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  EXPECT_EQ(CurrentPalmTime(-2082844800), 0u);
+  EXPECT_EQ(CurrentPalmTime(946684800), 3029529600u);
+  EXPECT_EQ(CurrentPalmTime(1700000000), 1700000000u + 2082844800u);
+  // The local clock counts: 1904-01-01 00:00:00 in Tokyo is 0 as well.
+  setenv("TZ", "Asia/Tokyo", 1);
+  tzset();
+  EXPECT_EQ(CurrentPalmTime(-2082844800 - 9 * 3600), 0u);
+  setenv("TZ", "UTC", 1);
+  tzset();
+}
+
+TEST(PalmDatabaseWrite, WritesTheSerializedBytes) {
+  ScopedTempDir dir;
+  auto db = PalmDatabase::CreateDefault(7);
+  db.AddRecord(RecordOfLength(3));
+  db.Write(dir / "out.pdb");
+  const auto bytes = db.Serialize();
+  EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), std::string(bytes.begin(), bytes.end()));
+}
+
+TEST(PalmDatabaseWrite, MissingFolderIsAnInvalidPathAndLeavesNoFile) {
+  ScopedTempDir dir;
+  const std::string path = dir / "missing/out.pdb";
+  try {
+    PalmDatabase::CreateDefault(0).Write(path);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.cause(), FileErrorCause::kInvalidPath);
+    EXPECT_EQ(e.path(), path);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(PalmDatabaseWrite, ReplacesAnExistingFileWhole) {
+  ScopedTempDir dir;
+  test::WriteFileBytes(dir / "out.pdb", std::string(5000, 'x'));
+  PalmDatabase::CreateDefault(0).Write(dir / "out.pdb");
+  EXPECT_EQ(ReadFileBytes(dir / "out.pdb").size(), 80u);
+}
+
+TEST(PalmDatabaseWrite, DirectoryInTheWayIsAccessDenied) {
+  ScopedTempDir dir;
+  std::filesystem::create_directory(dir / "out.pdb");
+  try {
+    PalmDatabase::CreateDefault(0).Write(dir / "out.pdb");
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.cause(), FileErrorCause::kAccessDenied);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(PalmDatabaseWrite, WriteFailingPartWayLeavesTheExistingFileUntouched) {
+  ScopedTempDir dir;
+  const std::string old(300, 'o');
+  test::WriteFileBytes(dir / "out.pdb", old);
+  auto db = PalmDatabase::CreateDefault(0);
+  db.AddRecord(RecordOfLength(20000));
+
+  // A file size limit makes the write stop part-way with EFBIG.
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  try {
+    db.Write(dir / "out.pdb");
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.cause(), FileErrorCause::kDiskFull);
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+
+  EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(FileErrorCause, FollowsTheOsError) {
+  EXPECT_EQ(CauseOfOsError(ENOENT), FileErrorCause::kInvalidPath);
+  EXPECT_EQ(CauseOfOsError(ENAMETOOLONG), FileErrorCause::kInvalidPath);
+  EXPECT_EQ(CauseOfOsError(EACCES), FileErrorCause::kAccessDenied);
+  EXPECT_EQ(CauseOfOsError(EROFS), FileErrorCause::kAccessDenied);
+  EXPECT_EQ(CauseOfOsError(ENOSPC), FileErrorCause::kDiskFull);
+  EXPECT_EQ(CauseOfOsError(EFBIG), FileErrorCause::kDiskFull);
+  EXPECT_EQ(CauseOfOsError(EMFILE), FileErrorCause::kTooManyOpenFiles);
+  EXPECT_EQ(CauseOfOsError(EIO), FileErrorCause::kHardwareIo);
+  EXPECT_EQ(CauseOfOsError(EBUSY), FileErrorCause::kUnspecified);
+}
+
+}  // namespace
+}  // namespace kelvane
