@@ -29,3 +29,15 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 }
 
 }  // namespace kelvane
+
+namespace kelvane {
+
+bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+std::size_t NextCharPos(std::string_view s, std::size_t pos) {
+  return pos + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[pos])) ? pos + 2 : pos + 1;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) { return std::string(utf8); }
+
+}  // namespace kelvane
