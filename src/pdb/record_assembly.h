@@ -10,11 +10,16 @@ namespace kelvane {
 
 // Adds one record per race to `db`, in list order: the race, then every runner read
 // from the race's horse register with its odds estimated. `alarm` sets the start
-// alarm byte of every record.
-void AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
+// alarm byte of every record. Returns false, adding no further record, when the
+// database cannot count one more record (it holds at most 65,535); callers check
+// the number of races first, so this only keeps a wrong count from being written.
+bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
                      MessageSink& messages);
 
-// Builds and adds the record of one race.
-void BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages);
+// Builds and adds the record of one race. A horse that cannot be read (the reader
+// shows why) ends the reading of that race: it and the entries after it keep fresh
+// runners, and the record still has a runner part for every entry. Returns false
+// when the database refused the record.
+bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages);
 
 }  // namespace kelvane

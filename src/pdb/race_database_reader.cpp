@@ -1,0 +1,113 @@
+#include "pdb/race_database_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kelvane {
+namespace {
+
+constexpr std::size_t kCreationDateAt = 36;
+constexpr std::size_t kTypeAt = 60;
+constexpr std::size_t kCreatorAt = 64;
+constexpr std::size_t kNumRecordsAt = 76;
+constexpr std::size_t kGapAfterEntries = 2;
+constexpr std::size_t kPadAfterRecord = 1;
+constexpr std::string_view kType = "Data";
+constexpr std::string_view kCreator = "tzQm";
+
+std::string N(std::size_t value) { return std::to_string(value); }
+
+// Four header bytes in quotes, with bytes that are not printable ASCII as \xNN.
+std::string Quoted(std::span<const std::uint8_t> bytes) {
+  std::string text = "\"";
+  for (std::uint8_t b : bytes) {
+    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
+      text += static_cast<char>(b);
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+      text += escaped;
+    }
+  }
+  return text + "\"";
+}
+
+std::string RecordLengthProblem(std::size_t number, std::span<const std::uint8_t> record) {
+  const std::string start = "record " + N(number) + " is " + N(record.size()) + " bytes long, ";
+  if (record.size() < kRacePartSize) {
+    return start + "shorter than the " + N(kRacePartSize) + "-byte race part";
+  }
+  const std::size_t runners = record[kRunCountAt];
+  return start + "not " + N(kRacePartSize) + " + " + N(kRunnerPartSize) + " x " + N(runners) +
+         " = " + N(RaceRecordSize(runners)) + " for its " + N(runners) + " runners";
+}
+
+// The file offset of every record, each after the record list and after the one
+// before it, and inside the file; or the problem with them.
+std::optional<std::vector<std::size_t>> RecordOffsets(std::span<const std::uint8_t> file,
+                                                      std::size_t count, std::size_t listEnd,
+                                                      std::string& problem) {
+  std::vector<std::size_t> offsets;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t offset = BigEndianAt(file, kHeaderSize + kRecordEntrySize * i, 4);
+    const std::string where =
+        "record offsets out of order: record " + N(i + 1) + " starts at byte " + N(offset) + ", ";
+    if (i == 0 && offset < listEnd) {
+      problem = where + "inside the record list, which ends at byte " + N(listEnd);
+    } else if (i > 0 && offset <= offsets.back()) {
+      problem = where + "not after record " + N(i) + " at byte " + N(offsets.back());
+    } else if (offset >= file.size()) {
+      problem = where + "past the end of the file (" + N(file.size()) + " bytes)";
+    }
+    if (!problem.empty()) return std::nullopt;
+    offsets.push_back(offset);
+  }
+  return offsets;
+}
+
+}  // namespace
+
+std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
+                                             std::string& problem) {
+  problem.clear();
+  if (file.size() < kHeaderSize) {
+    problem = "too short: " + N(file.size()) + " bytes, but the header alone takes " +
+              N(kHeaderSize);
+    return std::nullopt;
+  }
+  const auto type = file.subspan(kTypeAt, 4);
+  const auto creator = file.subspan(kCreatorAt, 4);
+  if (!std::equal(type.begin(), type.end(), kType.begin()) ||
+      !std::equal(creator.begin(), creator.end(), kCreator.begin())) {
+    problem = "wrong type or creator: " + Quoted(type) + " and " + Quoted(creator) +
+              " instead of \"Data\" and \"tzQm\"";
+    return std::nullopt;
+  }
+  const std::size_t count = BigEndianAt(file, kNumRecordsAt, 2);
+  const std::size_t listEnd = kHeaderSize + kRecordEntrySize * count + kGapAfterEntries;
+  if (file.size() < listEnd) {
+    problem = "too short: " + N(file.size()) + " bytes, but the list of its " + N(count) +
+              " records ends at byte " + N(listEnd);
+    return std::nullopt;
+  }
+  const auto offsets = RecordOffsets(file, count, listEnd, problem);
+  if (!offsets) return std::nullopt;
+
+  RaceDatabase db;
+  const auto name = file.first(32);
+  db.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t{0}));
+  db.creationDate = BigEndianAt(file, kCreationDateAt, 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t end = i + 1 < count ? (*offsets)[i + 1] : file.size();
+    const auto record = file.subspan((*offsets)[i], end - kPadAfterRecord - (*offsets)[i]);
+    auto race = DecodeRaceRecord(record);
+    if (!race) {
+      problem = RecordLengthProblem(i + 1, record);
+      return std::nullopt;
+    }
+    db.races.push_back(std::move(*race));
+  }
+  return db;
+}
+
+}  // namespace kelvane
