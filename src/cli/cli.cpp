@@ -4,8 +4,14 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 #include "app/conversion_run.h"
+#include "cli/database_dump.h"
+#include "pdb/race_database_reader.h"
 
 extern char** environ;
 
@@ -17,6 +23,7 @@ constexpr const char* kVersion = "kelvane 0.1.0";
 constexpr const char* kHelp =
     "Usage:\n"
     "  kelvane convert [--no-alarm] [--work-dir DIR] [--open] -o OUTPUT.pdb ARCHIVE.lzh...\n"
+    "  kelvane dump FILE.pdb\n"
     "  kelvane --help | --version\n"
     "\n"
     "Turns JRA-VAN race-card archives (.lzh) into one Palm OS database (.pdb) for the\n"
@@ -33,8 +40,17 @@ constexpr const char* kHelp =
     "                     (or ~/.cache/kelvane/ when that cannot be written)\n"
     "  --open             open the written file with the desktop's default program\n"
     "\n"
-    "Exit status: 0 written; 1 written, but some archive, race or horse could not be\n"
-    "read (the messages say which); 2 wrong command line; 3 the output was not written.\n"
+    "dump     Shows what the handheld gets from FILE: per race the date, racecourse,\n"
+    "         race number, name, track, distance, post time, runners and start alarm;\n"
+    "         per runner the frame, number, horse, sex and age, weight carried, jockey,\n"
+    "         estimated odds, running style and the places of its last runs (the most\n"
+    "         recent first, x for a run without a place). A file that is not a race\n"
+    "         database written by Kelvane is refused with what is wrong with it.\n"
+    "\n"
+    "Exit status of convert: 0 written; 1 written, but some archive, race or horse could\n"
+    "not be read (the messages say which); 2 wrong command line; 3 the output was not\n"
+    "written. Of dump: 0 shown; 1 not a race database, or not readable; 2 wrong command\n"
+    "line.\n"
     "Messages go to standard error. SOURCE_DATE_EPOCH, when set, is taken as the\n"
     "current time, so that the same archives give the same bytes.\n";
 
@@ -116,6 +132,35 @@ int Convert(const std::vector<std::string>& args, const std::string& programFold
   return env.messages() > 0 ? kExitWithMessages : kExitOk;
 }
 
+// The bytes of the file at `path`, or nothing when it cannot be read.
+std::optional<Bytes> ReadWholeFile(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (!in.good() && !in.eof()) return std::nullopt;
+  return bytes;
+}
+
+int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) return UsageError(err, "dump needs one FILE.pdb");
+  const std::string& path = args[0];
+  const auto file = ReadWholeFile(path);
+  if (!file) {
+    err << "kelvane: cannot read " << path << '\n';
+    return kExitRefused;
+  }
+  std::string problem;
+  const auto db = ReadRaceDatabase(*file, problem);
+  if (!db) {
+    err << "kelvane: " << path << " is not a race database written by Kelvane: " << problem
+        << '\n';
+    return kExitRefused;
+  }
+  PrintRaceDatabase(*db, out);
+  return kExitOk;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
@@ -132,6 +177,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     return kExitOk;
   }
   if (command == "convert") return Convert(rest, programFolder, err);
+  if (command == "dump") return Dump(rest, out, err);
   return UsageError(err, "unknown command " + command);
 }
 

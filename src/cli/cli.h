@@ -10,6 +10,7 @@ namespace kelvane {
 enum ExitStatus : int {
   kExitOk = 0,            // written, nothing to report
   kExitWithMessages = 1,  // written, but messages were shown
+  kExitRefused = 1,       // dump: the file is not a race database, or not readable
   kExitUsage = 2,         // the command line was wrong
   kExitNotWritten = 3,    // the output could not be written
 };
