@@ -20,6 +20,10 @@ std::string Format(const char* format, Args... args) {
   return text;
 }
 
+std::string Count(std::size_t n, const char* noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 // A record text as shown: a double-byte character that the record's byte cut split
 // is left out, and the rest converted to UTF-8.
 std::string Shown(std::string_view cp932) {
@@ -67,7 +71,7 @@ std::string RaceHeader(const RacePart& race) {
   if (race.gradeIndex != 0) line += " (" + Shown(TextAtIndex(GradeList, race.gradeIndex)) + ")";
   return line + "  " + Shown(TrackText(race.trackCode)) + Format(" %um  %02u:%02u  ", race.distance,
                                                                   race.postHour, race.postMinute) +
-         Format("%u runners  alarm %s", race.runnerCount, race.alarm ? "on" : "off");
+         Count(race.runnerCount, "runner") + "  alarm " + (race.alarm ? "on" : "off");
 }
 
 // Finishing positions of the runs read, the most recent first; "x" for a run without
@@ -83,19 +87,20 @@ std::string FormFigures(const RunnerPart& runner) {
 }
 
 std::string RunnerLine(const RunnerPart& runner) {
-  return Format("%3u %2u ", runner.frameNumber, runner.horseNumber) +
+  std::string line = Format("%3u %2u ", runner.frameNumber, runner.horseNumber) +
          Column(runner.horseName, 19) +
          Column(SexMark(runner.sexCode) + std::to_string(runner.age), 5) +
          Format("%2u.%u  ", runner.weightCarried / 10, runner.weightCarried % 10) +
          Column(TrimFullWidthSpaces(runner.jockeyName), 9) +
          Format("%5u.%u  ", runner.estimatedOdds / 10, runner.estimatedOdds % 10) +
          Column(RunningStyleTable.Row(runner.runningStyle - 1), 3) + FormFigures(runner);
+  return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
 }  // namespace
 
 void PrintRaceDatabase(const RaceDatabase& db, std::ostream& out) {
-  out << Shown(db.name) << ": " << db.races.size() << " races, created "
+  out << Shown(db.name) << ": " << Count(db.races.size(), "race") << ", created "
       << PalmDateTime(db.creationDate) << '\n';
   for (const RaceRecord& record : db.races) {
     out << '\n' << RaceHeader(record.race) << '\n';

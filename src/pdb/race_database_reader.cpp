@@ -38,8 +38,8 @@ std::string RecordLengthProblem(std::size_t number, std::span<const std::uint8_t
     return start + "shorter than the " + N(kRacePartSize) + "-byte race part";
   }
   const std::size_t runners = record[kRunCountAt];
-  return start + "not " + N(kRacePartSize) + " + " + N(kRunnerPartSize) + " x " + N(runners) +
-         " = " + N(RaceRecordSize(runners)) + " for its " + N(runners) + " runners";
+  return start + "but its runner count " + N(runners) + " needs " + N(kRacePartSize) + " + " +
+         N(kRunnerPartSize) + " x " + N(runners) + " = " + N(RaceRecordSize(runners));
 }
 
 // The file offset of every record, each after the record list and after the one
@@ -86,8 +86,8 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
   const std::size_t count = BigEndianAt(file, kNumRecordsAt, 2);
   const std::size_t listEnd = kHeaderSize + kRecordEntrySize * count + kGapAfterEntries;
   if (file.size() < listEnd) {
-    problem = "too short: " + N(file.size()) + " bytes, but the list of its " + N(count) +
-              " records ends at byte " + N(listEnd);
+    problem = "too short: " + N(file.size()) + " bytes, but its record list ends at byte " +
+              N(listEnd);
     return std::nullopt;
   }
   const auto offsets = RecordOffsets(file, count, listEnd, problem);
