@@ -85,7 +85,7 @@ struct MeetingPlan {
 };
 
 const MeetingPlan kMeetings[] = {
-    {"nakayama-20031228.lzh", "06", 5, 8, 20031228, 0,
+    {"20031228-06-nakayama.lzh", "06", 5, 8, 20031228, 0,
      {{{950, "", "", k2YearOld, kMaiden, "A00", kAgeWeight, 1200, kDirtRight, 16},
        {1020, "", "", k2YearOld, kMaiden, "A00", kAgeWeight, 1600, kTurfRight, 14},
        {1050, "", "", kJumps3YearOldAndUp, kMaiden, "000", kFixed, 3200, kJumpsTurf, 10},
@@ -100,7 +100,7 @@ const MeetingPlan kMeetings[] = {
        {1525, "ウインターステークス", "C", k3YearOldAndUp, kOpen, "N00", kAllowance, 2000,
         kTurfRight, 18},
        {1600, "", "", k3YearOldAndUp, k1000, "A00", kFixed, 1200, kDirtRight, 8}}}},
-    {"hanshin-20031228.lzh", "09", 5, 8, 20031229, 200,
+    {"20031228-09-hanshin.lzh", "09", 5, 8, 20031229, 200,
      {{{1000, "", "", k2YearOld, kMaiden, "A00", kAgeWeight, 1400, kDirtRight, 15},
        {1030, "", "", k2YearOld, kMaiden, "A00", kAgeWeight, 1200, kTurfRight, 16},
        {1100, "", "", kJumps3YearOldAndUp, kMaiden, "000", kFixed, 3000, kJumpsTurf, 9},

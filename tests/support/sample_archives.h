@@ -13,7 +13,7 @@
 namespace kelvane::test {
 
 struct SampleArchive {
-  std::string fileName;  // e.g. "nakayama-20031228.lzh"
+  std::string fileName;  // e.g. "20031228-06-nakayama.lzh"
   std::string bytes;     // an LHA archive (-lh5-) holding JracDen1.dat and JracUmaj.dat
 };
 
