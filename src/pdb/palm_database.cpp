@@ -8,34 +8,10 @@
 namespace kelvane {
 namespace {
 
-// Header field offsets.
-constexpr std::size_t kNameAt = 0;
-constexpr std::size_t kNameWidth = 32;
-constexpr std::size_t kAttributesAt = 32;
-constexpr std::size_t kVersionAt = 34;
-constexpr std::size_t kCreationDateAt = 36;
-constexpr std::size_t kModificationDateAt = 40;
-constexpr std::size_t kBackupDateAt = 44;
-constexpr std::size_t kModificationNumberAt = 48;
-constexpr std::size_t kAppInfoIdAt = 52;
-constexpr std::size_t kSortInfoIdAt = 56;
-constexpr std::size_t kTypeAt = 60;
-constexpr std::size_t kCreatorAt = 64;
-constexpr std::size_t kUniqueIdSeedAt = 68;
-constexpr std::size_t kNextRecordListIdAt = 72;
-constexpr std::size_t kNumRecordsAt = 76;
-
-// Two zero bytes stand between the record entries and the first record.
-constexpr std::size_t kGapAfterEntries = 2;
-// Write puts one zero byte after every record.
-constexpr std::size_t kPadAfterRecord = 1;
-
-// The race database's identity, as the handheld viewer looks for it.
-constexpr std::string_view kDatabaseName = "tzQm_DB";
+// The version, as two decimal texts.
 constexpr std::string_view kVersionHigh = "2";
 constexpr std::string_view kVersionLow = "0";
-constexpr std::string_view kDatabaseType = "Data";
-constexpr std::string_view kDatabaseCreator = "tzQm";
+
 constexpr std::string_view kFourZeroBytes{"\0\0\0\0", 4};
 
 std::uint32_t ReadBigEndian32(const std::uint8_t* p) {

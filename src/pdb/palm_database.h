@@ -31,6 +31,33 @@ inline constexpr std::size_t kHeaderSize = 78;
 inline constexpr std::size_t kRecordEntrySize = 8;
 inline constexpr std::size_t kMaxRecords = 0xFFFF;
 
+// Header field offsets.
+inline constexpr std::size_t kNameAt = 0;
+inline constexpr std::size_t kNameWidth = 32;
+inline constexpr std::size_t kAttributesAt = 32;
+inline constexpr std::size_t kVersionAt = 34;
+inline constexpr std::size_t kCreationDateAt = 36;
+inline constexpr std::size_t kModificationDateAt = 40;
+inline constexpr std::size_t kBackupDateAt = 44;
+inline constexpr std::size_t kModificationNumberAt = 48;
+inline constexpr std::size_t kAppInfoIdAt = 52;
+inline constexpr std::size_t kSortInfoIdAt = 56;
+inline constexpr std::size_t kTypeAt = 60;
+inline constexpr std::size_t kCreatorAt = 64;
+inline constexpr std::size_t kUniqueIdSeedAt = 68;
+inline constexpr std::size_t kNextRecordListIdAt = 72;
+inline constexpr std::size_t kNumRecordsAt = 76;
+
+// Two zero bytes stand between the record entries and the first record.
+inline constexpr std::size_t kGapAfterEntries = 2;
+// Write puts one zero byte after every record.
+inline constexpr std::size_t kPadAfterRecord = 1;
+
+// The race database's identity, as the handheld viewer looks for it.
+inline constexpr std::string_view kDatabaseName = "tzQm_DB";
+inline constexpr std::string_view kDatabaseType = "Data";
+inline constexpr std::string_view kDatabaseCreator = "tzQm";
+
 using Bytes = std::vector<std::uint8_t>;
 
 class PalmDatabase {

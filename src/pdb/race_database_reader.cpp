@@ -6,15 +6,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::size_t kCreationDateAt = 36;
-constexpr std::size_t kTypeAt = 60;
-constexpr std::size_t kCreatorAt = 64;
-constexpr std::size_t kNumRecordsAt = 76;
-constexpr std::size_t kGapAfterEntries = 2;
-constexpr std::size_t kPadAfterRecord = 1;
-constexpr std::string_view kType = "Data";
-constexpr std::string_view kCreator = "tzQm";
-
 std::string N(std::size_t value) { return std::to_string(value); }
 
 // Four header bytes in quotes, with bytes that are not printable ASCII as \xNN.
@@ -30,6 +21,10 @@ std::string Quoted(std::span<const std::uint8_t> bytes) {
     }
   }
   return text + "\"";
+}
+
+std::span<const std::uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 std::string RecordLengthProblem(std::size_t number, std::span<const std::uint8_t> record) {
@@ -77,10 +72,11 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
   }
   const auto type = file.subspan(kTypeAt, 4);
   const auto creator = file.subspan(kCreatorAt, 4);
-  if (!std::equal(type.begin(), type.end(), kType.begin()) ||
-      !std::equal(creator.begin(), creator.end(), kCreator.begin())) {
+  if (!std::equal(type.begin(), type.end(), kDatabaseType.begin()) ||
+      !std::equal(creator.begin(), creator.end(), kDatabaseCreator.begin())) {
     problem = "wrong type or creator: " + Quoted(type) + " and " + Quoted(creator) +
-              " instead of \"Data\" and \"tzQm\"";
+              " instead of " + Quoted(AsBytes(kDatabaseType)) + " and " +
+              Quoted(AsBytes(kDatabaseCreator));
     return std::nullopt;
   }
   const std::size_t count = BigEndianAt(file, kNumRecordsAt, 2);
@@ -94,7 +90,7 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
   if (!offsets) return std::nullopt;
 
   RaceDatabase db;
-  const auto name = file.first(32);
+  const auto name = file.first(kNameWidth);
   db.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t{0}));
   db.creationDate = BigEndianAt(file, kCreationDateAt, 4);
   for (std::size_t i = 0; i < count; ++i) {
