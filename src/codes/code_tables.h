@@ -32,7 +32,8 @@ class CodeTable {
 
   // The text of `row`; empty when the row is outside the table.
   constexpr std::string_view RowView(int row) const {
-    return row >= 0 && row < kRows ? rows_[static_cast<std::size_t>(row)].View() : std::string_view();
+    if (row < 0 || row >= kRows) return {};
+    return rows_[static_cast<std::size_t>(row)].View();
   }
   std::string Row(int row) const { return std::string(RowView(row)); }
 
