@@ -3,28 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
+#include "cli/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
 namespace {
 
 using test::ReadFileBytes;
+using test::RunKelvane;
 using test::ScopedTempDir;
-
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunKelvane(const std::vector<std::string>& args, const std::string& programFolder = "") {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, programFolder, out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(Cli, ConvertWithNoArchivesWritesAReproducibleEmptyDatabase) {
   ScopedTempDir dir;

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "codes/cp932.h"
 #include "pdb/race_record.h"
 #include "support/temp_dir.h"
@@ -10,6 +8,8 @@
 namespace kelvane {
 namespace {
 
+using test::CliRun;
+using test::RunKelvane;
 using test::ScopedTempDir;
 
 // A database of one race with two runners, as the conversion writes it.
@@ -50,27 +50,19 @@ std::string OneRaceDatabase() {
   return std::string(file.begin(), file.end());
 }
 
-struct DumpRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-DumpRun Dump(const std::string& fileBytes) {
+// Dumps a file holding `fileBytes`; its folder is left out of the messages.
+CliRun Dump(const std::string& fileBytes) {
   ScopedTempDir dir;
   test::WriteFileBytes(dir / "races.pdb", fileBytes);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli({"dump", dir / "races.pdb"}, "", out, err);
-  std::string message = err.str();
-  if (const auto at = message.find(dir.path()); at != std::string::npos) {
-    message.replace(at, dir.path().size(), "");
+  CliRun run = RunKelvane({"dump", dir / "races.pdb"});
+  if (const auto at = run.err.find(dir.path()); at != std::string::npos) {
+    run.err.replace(at, dir.path().size(), "");
   }
-  return {status, out.str(), message};
+  return run;
 }
 
 TEST(Dump, ShowsEveryRaceAndRunnerReadably) {
-  const DumpRun run = Dump(OneRaceDatabase());
+  const CliRun run = Dump(OneRaceDatabase());
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out,
@@ -78,7 +70,7 @@ TEST(Dump, ShowsEveryRaceAndRunnerReadably) {
             "\n"
             "2003-12-28 中山 11R ウインターカップ (G3)  芝　右回り 2500m  15:25  2 runners  alarm on\n"
             "  1  1 サクラウインド     牡3  55.5  青木         2.7  先 1-x-12\n"
-            "  2  2 ミラクルローズ     牝4  54.0  石川敬介   123.4  追 \n");
+            "  2  2 ミラクルローズ     牝4  54.0  石川敬介   123.4  追\n");
 }
 
 std::string Corrupted(std::size_t at, std::string_view bytes) {
@@ -125,7 +117,7 @@ TEST(Dump, RefusesWhatIsNotARaceDatabaseSayingWhatIsWrong) {
       {Truncated(88 + 100 + 1), "record 1 is 100 bytes long, shorter than the 152-byte race part"},
   };
   for (const auto& [file, problem] : cases) {
-    const DumpRun run = Dump(file);
+    const CliRun run = Dump(file);
     EXPECT_EQ(run.status, kExitRefused) << problem;
     EXPECT_EQ(run.err, prefix + problem + "\n");
     EXPECT_EQ(run.out, "");
@@ -133,12 +125,11 @@ TEST(Dump, RefusesWhatIsNotARaceDatabaseSayingWhatIsWrong) {
 }
 
 TEST(Dump, MissingFileOrArgumentIsRefused) {
-  std::ostringstream out;
-  std::ostringstream err;
-  EXPECT_EQ(RunCli({"dump", "/no/such/races.pdb"}, "", out, err), kExitRefused);
-  EXPECT_EQ(err.str(), "kelvane: cannot read /no/such/races.pdb\n");
-  EXPECT_EQ(RunCli({"dump"}, "", out, err), kExitUsage);
-  EXPECT_EQ(RunCli({"dump", "a.pdb", "b.pdb"}, "", out, err), kExitUsage);
+  const CliRun missing = RunKelvane({"dump", "/no/such/races.pdb"});
+  EXPECT_EQ(missing.status, kExitRefused);
+  EXPECT_EQ(missing.err, "kelvane: cannot read /no/such/races.pdb\n");
+  EXPECT_EQ(RunKelvane({"dump"}).status, kExitUsage);
+  EXPECT_EQ(RunKelvane({"dump", "a.pdb", "b.pdb"}).status, kExitUsage);
 }
 
 }  // namespace

@@ -3,9 +3,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "codes/cp932.h"
 #include "pdb/race_database_reader.h"
 #include "support/jravan_builder.h"
@@ -16,6 +15,7 @@
 namespace kelvane {
 namespace {
 
+using test::CliRun;
 using test::ReadFileBytes;
 using test::ScopedTempDir;
 
@@ -34,19 +34,12 @@ void ExpectSameAsCommitted(const std::string& actual, const std::string& relativ
       << relative << " differs; if the change is meant, rerun with KELVANE_UPDATE_TEST_DATA=1";
 }
 
-struct Run {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Run Kelvane(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
+// A run at a fixed clock, as a reproducible build makes it.
+CliRun Kelvane(const std::vector<std::string>& args) {
   setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
-  const int status = RunCli(args, "", out, err);
+  CliRun run = test::RunKelvane(args);
   unsetenv("SOURCE_DATE_EPOCH");
-  return {status, out.str(), err.str()};
+  return run;
 }
 
 std::vector<std::string> SamplePaths() {
@@ -67,7 +60,7 @@ TEST(EndToEnd, SampleArchivesConvertToTheCommittedDatabase) {
   ScopedTempDir dir;
   std::vector<std::string> args{"convert", "--work-dir", dir.path(), "-o", dir / "races.pdb"};
   for (const auto& path : SamplePaths()) args.push_back(path);
-  const Run convert = Kelvane(args);
+  const CliRun convert = Kelvane(args);
   EXPECT_EQ(convert.err, "");
   ASSERT_EQ(convert.status, kExitOk);
   ExpectSameAsCommitted(ReadFileBytes(dir / "races.pdb"), "tests/data/samples.pdb");
@@ -75,7 +68,7 @@ TEST(EndToEnd, SampleArchivesConvertToTheCommittedDatabase) {
 }
 
 TEST(EndToEnd, SampleDatabaseDumpsReadably) {
-  const Run dump = Kelvane({"dump", SourcePath("tests/data/samples.pdb")});
+  const CliRun dump = Kelvane({"dump", SourcePath("tests/data/samples.pdb")});
   EXPECT_EQ(dump.err, "");
   ASSERT_EQ(dump.status, kExitOk);
   ExpectSameAsCommitted(dump.out, "tests/data/samples-dump.txt");
@@ -99,7 +92,7 @@ TEST(EndToEnd, ArchivesOfTheSameNameInDifferentFoldersEachGetTheirOwnHorses) {
   test::WriteFileBytes(dir / "a/0921.lzh", OneHorseArchive("アルファ"));
   test::WriteFileBytes(dir / "b/0921.lzh", OneHorseArchive("ブラボー"));
 
-  const Run convert = Kelvane({"convert", "--work-dir", dir.path(), "-o", dir / "races.pdb",
+  const CliRun convert = Kelvane({"convert", "--work-dir", dir.path(), "-o", dir / "races.pdb",
                                dir / "a/0921.lzh", dir / "b/0921.lzh"});
   EXPECT_EQ(convert.err, "");
   ASSERT_EQ(convert.status, kExitOk);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace kelvane::test {
+
+// What one in-process `kelvane` run returned and printed.
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+inline CliRun RunKelvane(const std::vector<std::string>& args,
+                         const std::string& programFolder = "") {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCli(args, programFolder, out, err);
+  return {status, out.str(), err.str()};
+}
+
+}  // namespace kelvane::test
