@@ -77,6 +77,10 @@ CDesktopDlg::CDesktopDlg(std::string baseFolder, const DesktopPrompts& prompts, 
   OnListChanged();
 }
 
+// The list empties itself while the base class destroys it; this window must not hear
+// of that any more.
+CDesktopDlg::~CDesktopDlg() { m_list->model()->disconnect(this); }
+
 // The controls in tab order, placed in dialog units.
 void CDesktopDlg::CreateControls() {
   const DialogUnits units(font());

@@ -30,6 +30,7 @@ class CDesktopDlg : public QDialog {
 
  public:
   CDesktopDlg(std::string baseFolder, const DesktopPrompts& prompts, QWidget* parent = nullptr);
+  ~CDesktopDlg() override;
 
   // The OK command (Enter, the hidden default button) leaves the window open.
   void accept() override;
