@@ -34,11 +34,11 @@ std::string_view NewcomerClassText(int code) {
 // The TrackTable row of a track code, or -1. Codes 34 to 50 land on rows 0 to 16
 // like the rest of the steeplechase range.
 int TrackRow(int code) {
+  if (code < 0 || code > 59) return -1;
   if (code == 0) return 0;
   if (code <= 24) return code - 9;
   if (code == 29) return 16;
-  if (code <= 59) return code - 34;
-  return -1;
+  return code - 34;
 }
 
 // The row a digit character selects: the character minus '0'; -1 when the code is
