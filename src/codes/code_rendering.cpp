@@ -110,7 +110,7 @@ std::string MarginText(std::string_view code) { return std::string(MarginList.Te
 // after a leading pair of full-width spaces. A field without the spaces it should
 // have keeps what it holds, less trailing white space.
 std::string CompactName(std::string_view field) {
-  if (field.substr(0, 2) == kFullWidthSpace) {
+  if (field.starts_with(kFullWidthSpace)) {
     return std::string(BeforeFullWidthSpace(field.substr(std::min<std::size_t>(4, field.size()))));
   }
   const std::size_t separator = FindFullWidthSpace(field);
