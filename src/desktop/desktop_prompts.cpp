@@ -46,6 +46,7 @@ class StandardMessageBoxes : public MessageBoxes {
  private:
   static void Show(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QString::fromUtf8(kApplicationName), text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);  // paths may hold '<' or '&'
     // A box raised during a run is answered with the usual pointer, not the wait cursor.
     const bool waiting = QGuiApplication::overrideCursor() != nullptr;
     if (waiting) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);

@@ -16,6 +16,7 @@ using test::ModalAnswer;
 struct SeenBox {
   QString title;
   QString text;
+  Qt::TextFormat format = Qt::AutoText;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
   Qt::CursorShape cursor = Qt::BitmapCursor;
@@ -30,6 +31,7 @@ class BoxReader {
           if (box == nullptr) return;
           seen.title = box->windowTitle();
           seen.text = box->text();
+          seen.format = box->textFormat();
           seen.icon = box->icon();
           seen.buttons = box->standardButtons();
           if (const QCursor* cursor = QGuiApplication::overrideCursor()) seen.cursor = cursor->shape();
@@ -48,9 +50,10 @@ class DesktopPromptsTest : public QObject {
  private slots:
   void MessagesShowTheCaptionTheExclamationIconAndOneOkButton() {
     BoxReader reader;
-    SystemPrompts().boxes->ShowWarning(nullptr, QStringLiteral("ファイルを解凍できませんでした"));
+    SystemPrompts().boxes->ShowWarning(nullptr, QStringLiteral("ファイル '<b>.lzh' は書庫ではありません"));
     QCOMPARE(reader.seen.title, QStringLiteral("Kelvane"));
-    QCOMPARE(reader.seen.text, QStringLiteral("ファイルを解凍できませんでした"));
+    QCOMPARE(reader.seen.text, QStringLiteral("ファイル '<b>.lzh' は書庫ではありません"));
+    QCOMPARE(reader.seen.format, Qt::PlainText);
     QCOMPARE(reader.seen.icon, QMessageBox::Warning);
     QCOMPARE(reader.seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
   }
