@@ -1,5 +1,6 @@
 #include "jravan/horse_register.h"
 
+#include <array>
 #include <cstdint>
 #include <utility>
 
