@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -16,8 +17,13 @@ namespace kelvane {
 namespace {
 
 constexpr std::size_t kBlockSize = 64 * 1024;
-// A file is written here first; the name cannot clash with JRA-VAN data files.
-constexpr const char* kPartialName = ".kelvane-unpacking";
+// Stored data is as large as its files and compressed data hardly larger, so a bigger
+// archive file is refused as too large before reading it. That also bounds what
+// libarchive 3.6 buffers for a level-3 header that claims gigabytes.
+constexpr std::uint64_t kMaxArchiveBytes = kMaxUnpackedBytes + kMaxUnpackedBytes / 4;
+// Each file is written under this name first. Archive files of this name are skipped,
+// so that writing the next file cannot take their place.
+constexpr std::string_view kPartialName = ".kelvane-unpacking";
 
 bool IsNonEmptyRegularFile(const std::string& path) {
   std::error_code ec;
@@ -81,7 +87,7 @@ std::string OutputName(archive_entry* entry) {
   const std::string path = archive_entry_pathname(entry);
   const auto separator = path.find_last_of("/\\");
   std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-  return name == "." || name == ".." ? std::string() : name;
+  return name == "." || name == ".." || name == kPartialName ? std::string() : name;
 }
 
 // Calls visit(reader, outputName, declaredSize) for each entry that is written, in
@@ -128,7 +134,7 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
 
 UnpackStatus WriteFile(LhaReader& reader, const std::string& folder, const std::string& name,
                        std::uint64_t declaredSize) {
-  const std::string partial = folder + kPartialName;
+  const std::string partial = folder + std::string(kPartialName);
   std::error_code ec;
   std::filesystem::remove(partial, ec);
   // "x": created new, so nothing already at this name (a link included) is opened.
@@ -153,6 +159,8 @@ bool IsLhaArchive(const std::string& archivePath) {
 }
 
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder) {
+  std::error_code ec;
+  if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;
   // First every header, so that nothing is written for an archive that is damaged in
   // its headers or too large; then the files.
   const auto checked = ForEachOutputFile(

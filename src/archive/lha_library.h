@@ -8,15 +8,18 @@
 // - only regular files are written, each under its base name (the text after the last
 //   '/' or '\' of its stored name) directly in the target folder, so "../x", "/etc/x"
 //   and "a\..\x" all land as "x" there; directories, links and devices are skipped and
-//   never created, as are files whose base name is empty, "." or "..";
-// - each file is written under a temporary name in the folder and renamed over its
+//   never created, as are files whose base name is empty, "." or ".." (or the
+//   temporary name below);
+// - each file is written as ".kelvane-unpacking" in the folder and renamed over its
 //   final name once complete, so a link or a hard link already there is replaced, never
 //   followed, and a failed file leaves no partial file under its name;
 // - the sizes the headers declare for the files to write may add up to at most
 //   kMaxUnpackedBytes, checked on every header before anything is written, and a file
-//   must unpack to exactly its declared size;
-// - a damaged header, corrupt data, a CRC error or a compression method libarchive does
-//   not decode (-lh1- to -lh4-, -lzs-, -lz5-) fail the archive;
+//   must unpack to exactly its declared size; an archive file more than a quarter
+//   larger than that cap is refused unread;
+// - a damaged header, a name that is not valid Shift-JIS, corrupt data, a CRC error or
+//   a compression method libarchive does not decode (-lh1- to -lh4-, -lzs-, -lz5-) fail
+//   the archive;
 // - Shift-JIS (CP932) stored names become UTF-8 file names, whatever the locale.
 // Later files with the same base name replace earlier ones.
 
@@ -35,7 +38,7 @@ bool IsLhaArchive(const std::string& archivePath);
 enum class UnpackStatus {
   kUnpacked = 0,  // every regular file is written
   kUnreadable,    // not readable as LHA, damaged, or a method that cannot be decoded
-  kTooLarge,      // the declared sizes add up to more than kMaxUnpackedBytes
+  kTooLarge,      // declared sizes past kMaxUnpackedBytes, or a huge archive file
   kSizeMismatch,  // a file's data is longer or shorter than its header says
   kWriteFailed,   // the folder did not take a file
 };

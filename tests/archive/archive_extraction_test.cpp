@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "expected_messages.h"
 #include "folder_listing.h"
 #include "support/lha_writer.h"
 #include "support/temp_dir.h"
@@ -12,19 +13,6 @@ namespace kelvane::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kNoRaceCardText =
-    "このファイルには出馬表データがありません\r\n"
-    "出馬表データが含まれている圧縮ファイルをダウンロードしてください";
-constexpr const char* kNoHorseRegisterText =
-    "このファイルには競走馬データがありません\r\n"
-    "競走馬データが含まれている圧縮ファイルをダウンロードしてください";
-
-class Messages : public MessageSink {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
 
 const std::string kCard = "race card line\r\n";
 const std::string kRegister(2881, 'h');
@@ -40,7 +28,7 @@ class ExtractArchiveTest : public ::testing::Test {
   std::string archive_ = temp_ / "0921.lzh";
   std::string folder_ = temp_ / "base/JRA-VAN/0921/";
   Race holder_;
-  Messages messages_;
+  RecordedMessages messages_;
 };
 
 TEST_F(ExtractArchiveTest, RaceCardAndRegisterInEveryMethodGiveTheirPaths) {
@@ -79,8 +67,7 @@ TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
   for (const char* name : {"notes.lzh", "folder.lzh", "empty.lzh", "missing.lzh"}) {
     messages_.shown.clear();
     EXPECT_FALSE(ExtractArchive(temp_ / name, folder_, holder_, messages_));
-    EXPECT_EQ(messages_.shown, std::vector<std::string>{std::string("ファイル '") + name +
-                                                        "' は書庫ではありません"});
+    EXPECT_EQ(messages_.shown, std::vector<std::string>{NotAnArchiveText(name)});
   }
   EXPECT_FALSE(fs::exists(temp_ / "base"));
   EXPECT_TRUE(holder_.cardPath.empty());
@@ -89,7 +76,7 @@ TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
 TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFailsWithoutPaths) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .corruptCrc = true},
                         {.name = "JracUmaj.dat", .data = kRegister}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{"ファイルを解凍できませんでした"});
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
   EXPECT_TRUE(holder_.cardPath.empty());
   EXPECT_TRUE(holder_.horseFilePath.empty());
   EXPECT_TRUE(fs::is_directory(folder_));
@@ -97,7 +84,7 @@ TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFailsWithoutPaths) {
 
 TEST_F(ExtractArchiveTest, DeclaredSizePastTheCapFails) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .declaredSize = 0x7FFFFFFFu}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{"ファイルを解凍できませんでした"});
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
   EXPECT_TRUE(EverythingUnder(folder_).empty());
 }
 

@@ -13,6 +13,7 @@
 
 #include "archive/archive_extraction.h"
 #include "archive/lha_library.h"
+#include "expected_messages.h"
 #include "folder_listing.h"
 #include "support/lha_writer.h"
 #include "support/temp_dir.h"
@@ -21,11 +22,6 @@ namespace kelvane::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kUnpackFailedText = "ファイルを解凍できませんでした";
-constexpr const char* kNoRaceCardText =
-    "このファイルには出馬表データがありません\r\n"
-    "出馬表データが含まれている圧縮ファイルをダウンロードしてください";
 
 std::string FixtureRoot() {
   const char* env = std::getenv("KELVANE_LHA_FIXTURES");
@@ -135,19 +131,13 @@ class LhaFixtures : public ::testing::Test {
   }
 };
 
-class Messages : public MessageSink {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
-
 TEST_F(LhaFixtures, EveryArchiveUnpacksAsExpectedOrFailsWithTheUnpackMessage) {
   for (const auto& fixture : Cases()) {
     SCOPED_TRACE(fixture.path);
     ScopedTempDir temp;
     const std::string folder = temp / "JRA-VAN/case/";
     Race holder;
-    Messages messages;
+    RecordedMessages messages;
     EXPECT_FALSE(ExtractArchive(FixtureRoot() + "/" + fixture.path, folder, holder, messages));
 
     // The race card is missing from every good one.

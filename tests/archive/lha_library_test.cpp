@@ -73,7 +73,8 @@ TEST_F(UnpackTest, DirectoriesLinksAndDotNamesAreSkipped) {
                     {.name = "escape", .kind = LhaKind::kSymlink, .linkTarget = "/tmp"},
                     {.name = "escape/x.txt", .data = "through the link"},
                     {.name = "sub/..", .data = "dots"},
-                    {.name = "sub/.", .data = "dot"}}),
+                    {.name = "sub/.", .data = "dot"},
+                    {.name = ".kelvane-unpacking", .data = "the temporary name"}}),
             UnpackStatus::kUnpacked);
   EXPECT_EQ(Unpacked(), (std::set<std::string>{"x.txt"}));
   EXPECT_FALSE(fs::is_symlink(folder_ + "x.txt"));
@@ -116,6 +117,20 @@ TEST_F(UnpackTest, DeclaredSizesPastTheCapFailBeforeAnythingIsWritten) {
   EXPECT_EQ(Unpack({{.name = "sub/..", .data = "x", .declaredSize = 4000000000u},
                     {.name = "ok.dat", .data = "fine"}}),
             UnpackStatus::kUnpacked);
+}
+
+TEST_F(UnpackTest, SixtyFourBitSizesPastTheCapOrNegativeFail) {
+  EXPECT_EQ(Unpack({{.name = "huge.dat", .data = "x", .declaredSize = 5ull << 30}}),
+            UnpackStatus::kTooLarge);
+  EXPECT_EQ(Unpack({{.name = "negative.dat", .data = "x", .declaredSize = ~0ull}}),
+            UnpackStatus::kUnreadable);
+  EXPECT_TRUE(Unpacked().empty());
+}
+
+TEST_F(UnpackTest, ArchiveFileFarLargerThanTheCapIsNotRead) {
+  WriteFileBytes(archive_, PackLha({{.name = "a.dat", .data = "x"}}));
+  fs::resize_file(archive_, kMaxUnpackedBytes * 2);  // sparse: takes no disk space
+  EXPECT_EQ(UnpackLhaArchive(archive_, folder_), UnpackStatus::kTooLarge);
 }
 
 TEST_F(UnpackTest, DataLongerOrShorterThanDeclaredFails) {
@@ -167,6 +182,12 @@ TEST_F(UnpackTest, ShiftJisNamesBecomeUtf8UnderThePlainCLocale) {
     EXPECT_EQ(Unpacked(), (std::set<std::string>{"出馬表.dat"}));
     EXPECT_EQ(MB_CUR_MAX, 1u);  // the thread's locale is back to plain C
   }
+}
+
+TEST_F(UnpackTest, NameThatIsNotShiftJisFails) {
+  EXPECT_EQ(Unpack({{.name = "ok.dat", .data = "1"}, {.name = "\xff\xfe.dat", .data = "2"}}),
+            UnpackStatus::kUnreadable);
+  EXPECT_TRUE(Unpacked().empty());
 }
 
 TEST(IsLhaArchive, TellsArchivesFromOtherFiles) {
