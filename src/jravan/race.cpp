@@ -1,10 +1,19 @@
-// Placeholder until the race card reader lands.
 #include "jravan/race.h"
+
+#include <optional>
+
+#include "jravan/race_card.h"
 
 namespace kelvane {
 
-int CountRaces(const std::string&, MessageSink&) { return 0; }
+int CountRaces(const std::string& path, MessageSink& messages) {
+  const std::optional<RaceCard> card = RaceCard::Open(path, messages);
+  return card ? card->LineCount() : 0;
+}
 
-bool Race::ReadRace(const std::string&, int, MessageSink&) { return false; }
+bool Race::ReadRace(const std::string& path, int raceNumber, MessageSink& messages) {
+  const std::optional<RaceCard> card = RaceCard::Open(path, messages);
+  return card && card->ReadRace(raceNumber, *this, messages);
+}
 
 }  // namespace kelvane

@@ -106,9 +106,11 @@ struct Race {
   PerEntry<char> trainerFlagChars{};
 
   // Fills this race with race `raceNumber` (counted from 1) of the race card at
-  // `path`. Shows its message and returns false when the file cannot be opened or
-  // holds fewer lines than the race asked for.
+  // `path`. Shows its message and returns false, leaving the race as it was, when
+  // the file cannot be opened or holds no line for the race.
   bool ReadRace(const std::string& path, int raceNumber, MessageSink& messages);
+
+  bool operator==(const Race&) const = default;
 };
 
 // The number of lines of the race card at `path`; 0 (after a message) when the file

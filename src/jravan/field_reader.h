@@ -1,0 +1,58 @@
+#pragma once
+
+// Field-by-field reading of a fixed-width JRA-VAN record: each field is one block
+// read of exactly its width from where the previous field ended, taken in one or two
+// of the four ways (see field_taking.h). Gaps are read the same way and dropped, so
+// the reads stay in step with the layout.
+
+#include <cstddef>
+#include <string>
+#include <utility>
+
+#include "jravan/field_taking.h"
+#include "jravan/text_mode_reader.h"
+
+namespace kelvane {
+
+// The bytes of one field as a block read delivered them.
+class Field {
+ public:
+  explicit Field(std::string bytes) : bytes_(std::move(bytes)) {}
+
+  bool NumberInto(int& target) const { return TakeNumber(bytes_, target); }
+  int Value() const { return TakeValue(bytes_); }
+  std::string Text() const { return TakeText(bytes_); }
+  char Char() const { return TakeChar(bytes_); }
+
+  // The fields that the layout takes in two ways.
+  void NumberAndText(int& number, std::string& text) const {
+    NumberInto(number);
+    text = Text();
+  }
+  void NumberAndChar(int& number, char& c) const {
+    NumberInto(number);
+    c = Char();
+  }
+  void TextAndChar(std::string& text, char& c) const {
+    text = Text();
+    c = Char();
+  }
+
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+class FieldReader {
+ public:
+  explicit FieldReader(TextModeReader& input) : input_(input) {}
+
+  Field Next(std::size_t width) { return Field(input_.Read(width)); }
+  void SkipGap(std::size_t width) { input_.Read(width); }
+
+ private:
+  TextModeReader& input_;
+};
+
+}  // namespace kelvane

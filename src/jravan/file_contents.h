@@ -1,0 +1,12 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kelvane {
+
+// Every byte of the file at `path` (a UTF-8 path), or nothing when it cannot be
+// opened or read (a folder included).
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+}  // namespace kelvane

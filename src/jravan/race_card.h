@@ -1,0 +1,46 @@
+#pragma once
+
+// A race card ("JracDen1.dat") held in memory.
+//
+// The card is read as a text file, one race per line. Lines are found the way a
+// line reader with a buffer of 1464 bytes finds them: each read takes at most 1463
+// characters, up to and including LF, so a line longer than that counts as more
+// than one line. Race j starts where the first j - 1 line reads ended; its fields
+// are block reads from there, field after field, and they do not stop at the line
+// end.
+//
+// The card is scanned for its lines once, so every race of it can be read without
+// reading the file again.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jravan/message_sink.h"
+#include "jravan/race.h"
+
+namespace kelvane {
+
+class RaceCard {
+ public:
+  // `path` is where the bytes came from; every race read names it.
+  RaceCard(std::string path, std::string bytes);
+
+  // The card at `path`; nothing, after the message, when it cannot be opened.
+  static std::optional<RaceCard> Open(const std::string& path, MessageSink& messages);
+
+  // The number of line reads the card takes: the number of its races.
+  int LineCount() const { return static_cast<int>(lineEnds_.size()); }
+
+  // Fills `race` with race `raceNumber` (from 1). When the card holds no line for
+  // that race, shows the read failure and returns false with `race` untouched.
+  bool ReadRace(int raceNumber, Race& race, MessageSink& messages) const;
+
+ private:
+  std::string path_;
+  std::string bytes_;
+  std::vector<std::size_t> lineEnds_;  // raw offset after each line read
+};
+
+}  // namespace kelvane

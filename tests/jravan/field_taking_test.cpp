@@ -1,0 +1,149 @@
+#include "jravan/field_taking.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <string>
+
+#include "jravan/field_reader.h"
+#include "jravan/file_contents.h"
+#include "jravan/text_mode_reader.h"
+#include "support/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+using namespace std::string_literals;
+
+// The number a field gives, or nothing when it leaves its target as it was.
+std::optional<int> Number(const std::string& field) {
+  int target = -12345;
+  if (!TakeNumber(field, target)) {
+    EXPECT_EQ(target, -12345) << "a field without digits changed its target";
+    return std::nullopt;
+  }
+  return target;
+}
+
+TEST(TakeNumber, ReadsASignedDecimalLikeScanf) {
+  EXPECT_EQ(Number("2003"), 2003);
+  EXPECT_EQ(Number("0701"), 701);
+  EXPECT_EQ(Number(" 12"), 12);
+  EXPECT_EQ(Number("\t\n\v\f\r 5"), 5);
+  EXPECT_EQ(Number("-1"), -1);
+  EXPECT_EQ(Number("+7"), 7);
+  EXPECT_EQ(Number("12ab"), 12);
+  EXPECT_EQ(Number("0x1A"), 0);
+  EXPECT_EQ(Number("1 2"), 1);
+}
+
+TEST(TakeNumber, LeavesTheTargetWithoutDigits) {
+  EXPECT_EQ(Number(""), std::nullopt);
+  EXPECT_EQ(Number("    "), std::nullopt);
+  EXPECT_EQ(Number("ab"), std::nullopt);
+  EXPECT_EQ(Number("-"), std::nullopt);
+  EXPECT_EQ(Number("- 1"), std::nullopt);
+  EXPECT_EQ(Number("\xA0" "1"), std::nullopt);  // not white space in the C locale
+}
+
+TEST(TakeNumber, StopsAtNul) {
+  EXPECT_EQ(Number("1\0" "2"s), 1);
+  EXPECT_EQ(Number("\0" "12"s), std::nullopt);
+}
+
+TEST(TakeNumber, SaturatesPastTheRangeOfInt) {
+  EXPECT_EQ(Number("2147483647"), INT_MAX);
+  EXPECT_EQ(Number("99999999999"), INT_MAX);
+  EXPECT_EQ(Number("-2147483648"), INT_MIN);
+  EXPECT_EQ(Number("-99999999999"), INT_MIN);
+}
+
+TEST(TakeValue, ReadsLikeAtoiAndGivesZeroWithoutDigits) {
+  EXPECT_EQ(TakeValue("1228"), 1228);
+  EXPECT_EQ(TakeValue(" -3x"), -3);
+  EXPECT_EQ(TakeValue("    "), 0);
+  EXPECT_EQ(TakeValue(""), 0);
+  EXPECT_EQ(TakeValue("\0" "5"s), 0);
+}
+
+TEST(TakeText, KeepsTheBytesUpToTheFirstNul) {
+  EXPECT_EQ(TakeText("A11"), "A11");
+  EXPECT_EQ(TakeText("\x82\x60\x81\x40"), "\x82\x60\x81\x40");
+  EXPECT_EQ(TakeText("AB\0CD"s), "AB");
+  EXPECT_EQ(TakeText(""), "");
+}
+
+TEST(TakeChar, KeepsTheFirstByteOrZero) {
+  EXPECT_EQ(TakeChar("1"), '1');
+  EXPECT_EQ(TakeChar("\x82\x60"), '\x82');
+  EXPECT_EQ(TakeChar(""), '\0');
+  EXPECT_EQ(TakeChar("\0" "1"s), '\0');
+}
+
+TEST(FieldReader, TakesEachFieldOnceInOneOrTwoWays) {
+  TextModeReader input("11X03xy  ");
+  FieldReader fields(input);
+  int number = 0;
+  std::string text;
+  char c = 0;
+  fields.Next(2).NumberAndText(number, text);
+  EXPECT_EQ(number, 11);
+  EXPECT_EQ(text, "11");
+  fields.Next(1).TextAndChar(text, c);
+  EXPECT_EQ(text, "X");
+  EXPECT_EQ(c, 'X');
+  fields.Next(2).NumberAndChar(number, c);
+  EXPECT_EQ(number, 3);
+  EXPECT_EQ(c, '0');
+  fields.SkipGap(2);
+  EXPECT_EQ(fields.Next(4).bytes(), "  ") << "a field at the end takes only what is there";
+  EXPECT_EQ(fields.Next(4).Char(), '\0');
+}
+
+TEST(TextModeReader, ReadsCrLfAsLfAndEverythingElseAsItIs) {
+  TextModeReader input("a\r\nb\rc\x1A" "d\r");
+  EXPECT_EQ(input.Read(100), "a\nb\rc\x1A" "d\r");
+  EXPECT_TRUE(input.AtEnd());
+}
+
+TEST(TextModeReader, CountsCrLfAsOneCharacterOfARead) {
+  TextModeReader input("ab\r\ncd");
+  EXPECT_EQ(input.Read(2), "ab");
+  EXPECT_EQ(input.Read(1), "\n");
+  EXPECT_EQ(input.position(), 4u);
+  EXPECT_EQ(input.Read(3), "cd");
+  EXPECT_EQ(input.Read(3), "");
+}
+
+TEST(TextModeReader, LineReadsStopAfterLfOrAtTheirLimit) {
+  TextModeReader input("abc\r\nabcdef\nxy");
+  EXPECT_TRUE(input.SkipLine(5));
+  EXPECT_EQ(input.position(), 5u);
+  EXPECT_TRUE(input.SkipLine(5));  // "abcde"
+  EXPECT_TRUE(input.SkipLine(5));  // "f\n"
+  EXPECT_EQ(input.position(), 12u);
+  EXPECT_TRUE(input.SkipLine(5));  // "xy" without a line end
+  EXPECT_FALSE(input.SkipLine(5));
+}
+
+TEST(TextModeReader, SkipsRawBytes) {
+  TextModeReader input("\r\n\r\nab");
+  input.Skip(3);
+  EXPECT_EQ(input.Read(2), "\na");
+  input.Skip(100);
+  EXPECT_TRUE(input.AtEnd());
+  EXPECT_EQ(input.Read(1), "");
+}
+
+TEST(ReadWholeFile, GivesEveryByteOrNothing) {
+  test::ScopedTempDir dir;
+  const std::string bytes = "a\r\n\0\x1A\xFF"s + std::string(200000, 'z');
+  test::WriteFileBytes(dir / "f.dat", bytes);
+  EXPECT_EQ(ReadWholeFile(dir / "f.dat"), bytes);
+  EXPECT_EQ(ReadWholeFile(dir / "missing.dat"), std::nullopt);
+  EXPECT_EQ(ReadWholeFile(dir.path()), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -1,0 +1,42 @@
+#pragma once
+
+// What the reader tests share: a working folder to write built files into, a sink
+// that records the messages shown, and UTF-8 spellings of expected CP932 texts.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codes/cp932.h"
+#include "jravan/message_sink.h"
+#include "support/jravan_builder.h"
+#include "support/temp_dir.h"
+
+namespace kelvane::test {
+
+class RecordingSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+// The CP932 bytes of a UTF-8 text, for expected values.
+inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
+struct WorkingFolder {
+  std::string cardPath() const { return dir / "JracDen1.dat"; }
+  std::string registerPath() const { return dir / "JracUmaj.dat"; }
+
+  std::string WriteCard(const std::string& bytes) const {
+    WriteFileBytes(cardPath(), bytes);
+    return cardPath();
+  }
+  std::string WriteRegister(const std::string& bytes) const {
+    WriteFileBytes(registerPath(), bytes);
+    return registerPath();
+  }
+
+  ScopedTempDir dir;
+};
+
+}  // namespace kelvane::test
