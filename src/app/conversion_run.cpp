@@ -8,6 +8,7 @@
 #include "archive/archive_extraction.h"
 #include "archive/path_helpers.h"
 #include "jravan/race.h"
+#include "jravan/race_card.h"
 #include "pdb/palm_database.h"
 #include "pdb/record_assembly.h"
 
@@ -52,10 +53,12 @@ void CollectRaces(const std::string& archive, const std::string& workingFolder,
                   std::vector<Race>& races, MessageSink& messages) {
   Race holder;
   if (!ExtractArchive(archive, workingFolder, holder, messages)) return;
-  const int count = CountRaces(holder.cardPath, messages);
-  for (int j = 1; j <= count; ++j) {
+  // The card is read once; every race of it is then taken from memory.
+  const auto card = RaceCard::Open(holder.cardPath, messages);
+  if (!card) return;
+  for (int j = 1; j <= card->LineCount(); ++j) {
     Race race;
-    if (race.ReadRace(holder.cardPath, j, messages)) races.push_back(std::move(race));
+    if (card->ReadRace(j, race, messages)) races.push_back(std::move(race));
   }
 }
 

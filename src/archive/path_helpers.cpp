@@ -4,21 +4,24 @@
 #include <system_error>
 
 namespace kelvane {
+namespace {
 
-std::string PathFileName(const std::string& path) {
+// Where the last component starts.
+std::size_t ComponentStart(const std::string& path) {
   const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return slash == std::string::npos ? 0 : slash + 1;
 }
 
-std::string PathFolder(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+}  // namespace
+
+std::string PathFileName(const std::string& path) { return path.substr(ComponentStart(path)); }
+
+std::string PathFolder(const std::string& path) { return path.substr(0, ComponentStart(path)); }
 
 std::string PathStem(const std::string& name) {
-  const auto start = name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1;
+  const auto start = ComponentStart(name);
   const auto dot = name.rfind('.');
-  if (dot == std::string::npos || dot < start || dot == 0) return name;
+  if (dot == std::string::npos || dot <= start) return name;
   return name.substr(0, dot);
 }
 

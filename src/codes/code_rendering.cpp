@@ -34,11 +34,11 @@ std::string_view NewcomerClassText(int code) {
 // The TrackTable row of a track code, or -1. Codes 34 to 50 land on rows 0 to 16
 // like the rest of the steeplechase range.
 int TrackRow(int code) {
+  if (code < 0 || code > 59) return -1;
   if (code == 0) return 0;
   if (code <= 24) return code - 9;
   if (code == 29) return 16;
-  if (code <= 59) return code - 34;
-  return -1;
+  return code - 34;
 }
 
 // The row a digit character selects: the character minus '0'; -1 when the code is
@@ -110,7 +110,7 @@ std::string MarginText(std::string_view code) { return std::string(MarginList.Te
 // after a leading pair of full-width spaces. A field without the spaces it should
 // have keeps what it holds, less trailing white space.
 std::string CompactName(std::string_view field) {
-  if (field.substr(0, 2) == kFullWidthSpace) {
+  if (field.starts_with(kFullWidthSpace)) {
     return std::string(BeforeFullWidthSpace(field.substr(std::min<std::size_t>(4, field.size()))));
   }
   const std::size_t separator = FindFullWidthSpace(field);

@@ -1,5 +1,6 @@
 #include "jravan/file_contents.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 
@@ -11,8 +12,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   if (std::filesystem::is_directory(fsPath, error)) return std::nullopt;
   std::ifstream in(fsPath, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string bytes;
-  char chunk[1 << 16];
+  // One read of the size the file has now, then whatever it has grown by since.
+  const std::uintmax_t size = std::filesystem::file_size(fsPath, error);
+  std::string bytes(error ? 0 : size, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  char chunk[4096];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
     bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
   }

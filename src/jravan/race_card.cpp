@@ -1,7 +1,6 @@
 #include "jravan/race_card.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 #include "codes/code_rendering.h"

@@ -90,6 +90,8 @@ struct PastRun {
   char resultFlagChar = 0;
 
   bool WasRead() const { return !racecourseCode.empty(); }
+
+  bool operator==(const PastRun&) const = default;
 };
 
 struct Runner {
@@ -146,6 +148,8 @@ struct Runner {
   // no record with that key.
   bool ReadHorseRecord(const std::string& path, const std::string& horseId, int raceYear,
                        MessageSink& messages);
+
+  bool operator==(const Runner&) const = default;
 };
 
 }  // namespace kelvane

@@ -80,31 +80,28 @@ std::uint32_t PalmDatabase::GetSortInfoID() const { return GetU32(kSortInfoIdAt)
 
 bool PalmDatabase::AddRecord(const Bytes& record) {
   if (records_.size() >= kMaxRecords) return false;
+  recordStarts_.push_back(recordStarts_.empty() ? 0
+                                                : recordStarts_.back() + records_.back().size() +
+                                                      kPadAfterRecord);
   records_.push_back(record);
   SetNumRecords(static_cast<std::uint16_t>(GetNumRecords() + 1));
-
-  // The entry list in front of the records grows by one entry.
-  const std::size_t n = entries_.size();
-  for (auto& entry : entries_) {
-    WriteBigEndian32(entry.data(), ReadBigEndian32(entry.data()) + kRecordEntrySize);
-  }
-  const std::uint32_t offset =
-      n > 0 ? static_cast<std::uint32_t>(RecordOffset(n - 1) + records_[n - 1].size() +
-                                         kPadAfterRecord)
-            : static_cast<std::uint32_t>(kHeaderSize + kRecordEntrySize + kGapAfterEntries);
-  std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
-  WriteBigEndian32(entry.data(), offset);
-  entries_.push_back(entry);
   return true;
 }
 
 std::uint32_t PalmDatabase::RecordOffset(std::size_t i) const {
-  return ReadBigEndian32(entries_[i].data());
+  // Every added record moves the data behind the entry list on by one entry.
+  const std::size_t dataStart =
+      kHeaderSize + kRecordEntrySize * records_.size() + kGapAfterEntries;
+  return static_cast<std::uint32_t>(dataStart + recordStarts_[i]);
 }
 
 Bytes PalmDatabase::Serialize() const {
   Bytes file(header_.begin(), header_.end());
-  for (const auto& entry : entries_) file.insert(file.end(), entry.begin(), entry.end());
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
+    WriteBigEndian32(entry.data(), RecordOffset(i));
+    file.insert(file.end(), entry.begin(), entry.end());
+  }
   file.insert(file.end(), kGapAfterEntries, 0);
   file.insert(file.end(), appInfo_.begin(), appInfo_.end());
   file.insert(file.end(), sortInfo_.begin(), sortInfo_.end());

@@ -15,8 +15,10 @@
 // So the first record starts at 78 + 8 * N + 2, and each next one at the previous
 // start plus its length plus one. An empty database is 80 bytes.
 //
-// The header and the entries are kept in file byte order at all times: setters
-// store big-endian bytes, getters read them back, and Write copies them as they are.
+// The header is kept in file byte order: setters store big-endian bytes, getters
+// read them back, and Write copies them as they are. The record entries are made
+// when the file is written, from each record's place among the records, so adding a
+// record costs the same however many came before it.
 
 #include <array>
 #include <cstdint>
@@ -85,8 +87,8 @@ class PalmDatabase {
   std::uint32_t GetAppInfoID() const;
   std::uint32_t GetSortInfoID() const;
 
-  // Appends a copy of `record` and moves every earlier record's offset on by one
-  // entry. Returns false, adding nothing, when the header cannot count one more.
+  // Appends a copy of `record`; every record's offset moves on by the new entry.
+  // Returns false, adding nothing, when the header cannot count one more.
   bool AddRecord(const Bytes& record);
 
   std::size_t RecordCount() const { return records_.size(); }
@@ -111,10 +113,10 @@ class PalmDatabase {
   std::uint32_t GetU32(std::size_t offset) const;
 
   std::array<std::uint8_t, kHeaderSize> header_{};
-  std::vector<std::array<std::uint8_t, kRecordEntrySize>> entries_;
   Bytes appInfo_;
   Bytes sortInfo_;
   std::vector<Bytes> records_;
+  std::vector<std::size_t> recordStarts_;  // each record's start within the record data
 };
 
 // The local time `now` in Palm seconds (since 1904-01-01 00:00:00 local time),

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,11 @@ TEST(PackLha, HostileSizeAndCrcOptions) {
     EXPECT_EQ(read.entries[0].data, "abc");
     EXPECT_EQ(read.entries[1].dataStatus, ARCHIVE_WARN);
   }
+  const auto read = ReadBack(PackLha({{.name = "past32", .data = "abc", .declaredSize = 5ull << 30}}));
+  ASSERT_EQ(read.entries.size(), 1u);
+  EXPECT_EQ(read.entries[0].declaredSize, 5LL << 30);
+  EXPECT_THROW(PackLha({{.name = "past32", .declaredSize = 5ull << 30}}, LhaMethod::kLh5, 1),
+               std::invalid_argument);
 }
 
 TEST(PackLha, LevelTwoHeaderWhoseSizeEndsInZeroByteIsPadded) {

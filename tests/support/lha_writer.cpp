@@ -111,9 +111,9 @@ std::vector<int> HuffmanLengths(std::vector<std::uint32_t> freq) {
   }
 }
 
-// libarchive 3.6 rejects the single-symbol form for the pre-tree (and so for the
-// literal tree, which needs a pre-tree of its own kind): those trees get an unused
-// second symbol instead.
+// libarchive 3.6 fails on a pre-tree sent as a single symbol, which a literal tree sent
+// that way comes with; so those two trees always get at least two symbols, padded with
+// unused ones. A position tree may be a single symbol.
 enum class SingleSymbol { kAllowed, kPadded };
 
 HuffmanTable BuildTable(std::vector<std::uint32_t> freq, SingleSymbol single) {
@@ -126,8 +126,8 @@ HuffmanTable BuildTable(std::vector<std::uint32_t> freq, SingleSymbol single) {
     table.onlySymbol = it == freq.end() ? 0 : static_cast<int>(it - freq.begin());
     return table;
   }
-  for (auto it = freq.begin(); std::count_if(freq.begin(), freq.end(), isUsed) < 2; ++it) {
-    if (*it == 0) *it = 1;
+  for (auto missing = 2 - std::min<std::ptrdiff_t>(used, 2); missing > 0; --missing) {
+    *std::find(freq.begin(), freq.end(), 0u) = 1;
   }
   table.lengths = HuffmanLengths(freq);
   std::array<std::uint32_t, kMaxCodeLength + 2> next{};
@@ -333,7 +333,7 @@ struct PackedEntry {
   std::string method;
   std::string storedName;  // with "|target" for a link
   std::string body;        // the data as it follows the header
-  std::uint32_t originalSize;
+  std::uint64_t originalSize;
   std::uint16_t crc;
   bool isLink;
 };
@@ -347,14 +347,19 @@ PackedEntry Prepare(const LhaEntry& entry, LhaMethod method) {
   packed.body = packed.method == "-lhd-" || method == LhaMethod::kStored
                     ? std::string(data)
                     : CompressLh(data, method);
-  packed.originalSize = entry.declaredSize.value_or(static_cast<std::uint32_t>(data.size()));
+  packed.originalSize = entry.declaredSize.value_or(data.size());
   packed.crc = LhaCrc16(data);
   if (entry.corruptCrc) packed.crc ^= 0xFFFF;
   return packed;
 }
 
+constexpr std::uint64_t kMax32 = 0xFFFFFFFF;
+
 void AppendCommonFields(std::string& out, const PackedEntry& entry, std::uint64_t packedSize,
                         std::uint32_t time, int level) {
+  if (level < 2 && (entry.originalSize > kMax32 || packedSize > kMax32)) {
+    throw std::invalid_argument("LHA sizes past 32 bits need header level 2");
+  }
   out += entry.method;
   AppendLe(out, packedSize, 4);
   AppendLe(out, entry.originalSize, 4);
@@ -451,6 +456,12 @@ std::string Level2Header(const PackedEntry& entry) {
   std::vector<std::string> extensions = {std::string("\x00\x00\x00", 3)};  // header CRC
   if (!file.empty()) extensions.push_back("\x01" + file);
   for (auto& ext : PathExtensions(directory, entry.isLink)) extensions.push_back(std::move(ext));
+  if (entry.originalSize > kMax32) {  // 64-bit sizes, which replace the 32-bit fields
+    std::string sizes = "\x42";
+    AppendLe(sizes, entry.body.size(), 8);
+    AppendLe(sizes, entry.originalSize, 8);
+    extensions.push_back(sizes);
+  }
 
   std::string header(2, '\0');
   AppendCommonFields(header, entry, entry.body.size(), kUnixTime, 2);

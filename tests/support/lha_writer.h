@@ -16,7 +16,8 @@
 //
 // An extended header is [size (2)][type (1)][data], its size counting all three; a size
 // of 0 ends the list. Types written: 0x00 header CRC, 0x01 file name, 0x02 directory
-// (0xFF between parts), 0x50 Unix mode. Levels 1 and 2 store the text before the last '/'
+// (0xFF between parts), 0x42 64-bit packed and original sizes (only for a declared size
+// past 32 bits, which needs level 2), 0x50 Unix mode. Levels 1 and 2 store the text before the last '/'
 // of a name as the directory; level 0 stores the name as given. Links are stored LHA's
 // way, as a -lhd- entry named "name|target" with a link mode.
 //
@@ -42,7 +43,7 @@ struct LhaEntry {
   std::string data{};  // a file's content
   LhaKind kind = LhaKind::kFile;
   std::string linkTarget{};                     // a link's target
-  std::optional<std::uint32_t> declaredSize{};  // original-size field, when it should lie
+  std::optional<std::uint64_t> declaredSize{};  // original size, when it should lie
   bool corruptCrc = false;                      // store a data CRC that does not match
 };
 

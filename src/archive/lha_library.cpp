@@ -1,0 +1,174 @@
+#include "archive/lha_library.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "archive/utf8_locale.h"
+
+namespace kelvane {
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+// Stored data is as large as its files and compressed data hardly larger, so a bigger
+// archive file is refused as too large before reading it. That also bounds what
+// libarchive 3.6 buffers for a level-3 header that claims gigabytes.
+constexpr std::uint64_t kMaxArchiveBytes = kMaxUnpackedBytes + kMaxUnpackedBytes / 4;
+// Each file is written under this name first. Archive files of this name are skipped,
+// so that writing the next file cannot take their place.
+constexpr std::string_view kPartialName = ".kelvane-unpacking";
+
+bool IsNonEmptyRegularFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0 &&
+         !ec;
+}
+
+// An LHA header starts with its size (never 0, which ends an archive), then a method id
+// "-lh?-" or "-lz?-"; byte 20 is the header level, 0 to 3.
+bool StartsWithLhaHeader(const std::string& path) {
+  std::array<char, 21> head{};
+  std::ifstream in(path, std::ios::binary);
+  if (!in.read(head.data(), head.size())) return false;
+  const std::string_view method(head.data() + 2, 5);
+  return head[0] != '\0' && method[0] == '-' && method[1] == 'l' &&
+         (method[2] == 'h' || method[2] == 'z') && method[4] == '-' &&
+         static_cast<unsigned char>(head[20]) <= 3;
+}
+
+// One pass over an archive with libarchive, names converted from CP932 to UTF-8.
+class LhaReader {
+ public:
+  enum class Step { kEntry, kEnd, kBroken };
+
+  explicit LhaReader(const std::string& path) : archive_(archive_read_new()) {
+    archive_read_support_format_lha(archive_);
+    archive_read_set_options(archive_, "hdrcharset=CP932");
+    open_ = IsNonEmptyRegularFile(path) &&
+            archive_read_open_filename(archive_, path.c_str(), kBlockSize) == ARCHIVE_OK;
+  }
+  ~LhaReader() { archive_read_free(archive_); }
+  LhaReader(const LhaReader&) = delete;
+  LhaReader& operator=(const LhaReader&) = delete;
+
+  bool IsOpen() const { return open_; }
+
+  // The next header. Anything but a clean header (a warning too, such as a name that
+  // cannot be converted) counts as damage.
+  Step Next(archive_entry*& entry) {
+    switch (archive_read_next_header(archive_, &entry)) {
+      case ARCHIVE_OK: return archive_entry_pathname(entry) != nullptr ? Step::kEntry : Step::kBroken;
+      case ARCHIVE_EOF: return Step::kEnd;
+      default: return Step::kBroken;
+    }
+  }
+
+  // The next bytes of the current entry's data: a count, 0 at its end, or negative when
+  // the data is corrupt, fails its CRC (reported as a warning at the end) or uses a
+  // method that cannot be decoded (a warning too).
+  la_ssize_t Read(char* buffer, std::size_t size) { return archive_read_data(archive_, buffer, size); }
+
+ private:
+  ScopedUtf8Locale utf8_;  // first in, last out: in effect for every libarchive call
+  struct archive* archive_;
+  bool open_ = false;
+};
+
+// The name a regular file is written under; empty when the entry is not written.
+std::string OutputName(archive_entry* entry) {
+  if (archive_entry_filetype(entry) != AE_IFREG || archive_entry_hardlink(entry) != nullptr) return {};
+  const std::string path = archive_entry_pathname(entry);
+  const auto separator = path.find_last_of("/\\");
+  std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+  return name == "." || name == ".." || name == kPartialName ? std::string() : name;
+}
+
+// Calls visit(reader, outputName, declaredSize) for each entry that is written, in
+// order, after checking the running total of declared sizes against the cap. Stops at
+// the first status other than kUnpacked.
+template <typename Visit>
+UnpackStatus ForEachOutputFile(const std::string& archivePath, Visit visit) {
+  LhaReader reader(archivePath);
+  if (!reader.IsOpen()) return UnpackStatus::kUnreadable;
+  std::uint64_t total = 0;
+  for (;;) {
+    archive_entry* entry = nullptr;
+    const auto step = reader.Next(entry);
+    if (step == LhaReader::Step::kEnd) return UnpackStatus::kUnpacked;
+    if (step == LhaReader::Step::kBroken) return UnpackStatus::kUnreadable;
+    const std::string name = OutputName(entry);
+    if (name.empty()) continue;
+    if (!archive_entry_size_is_set(entry) || archive_entry_size(entry) < 0) {
+      return UnpackStatus::kUnreadable;
+    }
+    const auto size = static_cast<std::uint64_t>(archive_entry_size(entry));
+    total += size;
+    if (total > kMaxUnpackedBytes) return UnpackStatus::kTooLarge;
+    if (const auto status = visit(reader, name, size); status != UnpackStatus::kUnpacked) return status;
+  }
+}
+
+// Copies the current entry's data to `out`, never past its declared size.
+UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredSize) {
+  std::vector<char> buffer(kBlockSize);
+  std::uint64_t written = 0;
+  for (;;) {
+    const la_ssize_t n = reader.Read(buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (n < 0) return UnpackStatus::kUnreadable;
+    written += static_cast<std::uint64_t>(n);
+    if (written > declaredSize) return UnpackStatus::kSizeMismatch;
+    if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), out) != static_cast<std::size_t>(n)) {
+      return UnpackStatus::kWriteFailed;
+    }
+  }
+  return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
+}
+
+UnpackStatus WriteFile(LhaReader& reader, const std::string& folder, const std::string& name,
+                       std::uint64_t declaredSize) {
+  const std::string partial = folder + std::string(kPartialName);
+  std::error_code ec;
+  std::filesystem::remove(partial, ec);
+  // "x": created new, so nothing already at this name (a link included) is opened.
+  std::FILE* out = std::fopen(partial.c_str(), "wbx");
+  if (out == nullptr) return UnpackStatus::kWriteFailed;
+  auto status = CopyData(reader, out, declaredSize);
+  if (std::fclose(out) != 0 && status == UnpackStatus::kUnpacked) status = UnpackStatus::kWriteFailed;
+  if (status == UnpackStatus::kUnpacked) {
+    std::filesystem::rename(partial, folder + name, ec);
+    if (!ec) return status;
+    status = UnpackStatus::kWriteFailed;
+  }
+  std::filesystem::remove(partial, ec);
+  return status;
+}
+
+}  // namespace
+
+bool IsLhaArchive(const std::string& archivePath) {
+  if (!IsNonEmptyRegularFile(archivePath)) return false;
+  return LhaReader(archivePath).IsOpen() || StartsWithLhaHeader(archivePath);
+}
+
+UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder) {
+  std::error_code ec;
+  if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;
+  // First every header, so that nothing is written for an archive that is damaged in
+  // its headers or too large; then the files.
+  const auto checked = ForEachOutputFile(
+      archivePath, [](LhaReader&, const std::string&, std::uint64_t) { return UnpackStatus::kUnpacked; });
+  if (checked != UnpackStatus::kUnpacked) return checked;
+  return ForEachOutputFile(archivePath, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
+    return WriteFile(reader, folder, name, size);
+  });
+}
+
+}  // namespace kelvane

@@ -1,0 +1,50 @@
+#pragma once
+
+// Our LHA archive library (.lzh), read-only, over libarchive. It offers the two calls
+// the extraction needs: whether a file is an LHA archive, and unpacking every regular
+// file of one flat into a folder.
+//
+// Unpacking is built for archives from anywhere:
+// - only regular files are written, each under its base name (the text after the last
+//   '/' or '\' of its stored name) directly in the target folder, so "../x", "/etc/x"
+//   and "a\..\x" all land as "x" there; directories, links and devices are skipped and
+//   never created, as are files whose base name is empty, "." or ".." (or the
+//   temporary name below);
+// - each file is written as ".kelvane-unpacking" in the folder and renamed over its
+//   final name once complete, so a link or a hard link already there is replaced, never
+//   followed, and a failed file leaves no partial file under its name;
+// - the sizes the headers declare for the files to write may add up to at most
+//   kMaxUnpackedBytes, checked on every header before anything is written, and a file
+//   must unpack to exactly its declared size; an archive file more than a quarter
+//   larger than that cap is refused unread;
+// - a damaged header, a name that is not valid Shift-JIS, corrupt data, a CRC error or
+//   a compression method libarchive does not decode (-lh1- to -lh4-, -lzs-, -lz5-) fail
+//   the archive;
+// - Shift-JIS (CP932) stored names become UTF-8 file names, whatever the locale.
+// Later files with the same base name replace earlier ones.
+
+#include <cstdint>
+#include <string>
+
+namespace kelvane {
+
+inline constexpr std::uint64_t kMaxUnpackedBytes = std::uint64_t{1} << 30;  // 1 GiB
+
+// True when `archivePath` is a regular, non-empty file that libarchive reads as an LHA
+// archive, or whose first header is an LHA header with a method libarchive does not
+// know (such as -lhx-): that is an archive too, just one that cannot be unpacked.
+bool IsLhaArchive(const std::string& archivePath);
+
+enum class UnpackStatus {
+  kUnpacked = 0,  // every regular file is written
+  kUnreadable,    // not readable as LHA, damaged, or a method that cannot be decoded
+  kTooLarge,      // declared sizes past kMaxUnpackedBytes, or a huge archive file
+  kSizeMismatch,  // a file's data is longer or shorter than its header says
+  kWriteFailed,   // the folder did not take a file
+};
+
+// Unpacks every regular file of the archive into `folder` (a path ending in '/', which
+// must exist). Returns kUnpacked (0) only when all of them were written whole.
+UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder);
+
+}  // namespace kelvane

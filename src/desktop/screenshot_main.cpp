@@ -1,0 +1,50 @@
+// Renders the main window with archives listed into a PNG, for the documentation.
+//
+//   kelvane-desktop-screenshot PICTURE.png [--convert OUTPUT.pdb] ARCHIVE...
+//
+// With --convert the listed archives are also converted into OUTPUT.pdb (working
+// folders in a temporary folder), so the picture shows the status line of a finished
+// run. Messages go to stderr.
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "desktop/desktop_app.h"
+#include "desktop/desktop_dlg.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName(QString::fromUtf8(kelvane::kApplicationName));
+  QStringList args = app.arguments().mid(1);
+  if (args.isEmpty() || (args.size() < 3 && args.contains(QStringLiteral("--convert")))) {
+    std::fprintf(stderr,
+                 "usage: kelvane-desktop-screenshot PICTURE.png [--convert OUTPUT.pdb] ARCHIVE...\n");
+    return 2;
+  }
+  const QString picture = args.takeFirst();
+  kelvane::ScriptedPrompts prompts;
+  if (args.first() == QStringLiteral("--convert")) {
+    args.removeFirst();
+    prompts.outputPath = args.takeFirst();
+  }
+  prompts.archives = args;
+
+  QTemporaryDir work;
+  kelvane::CDesktopDlg dlg(QFile::encodeName(work.path()).toStdString() + "/", prompts.Prompts());
+  dlg.findChild<QPushButton*>(QStringLiteral("select1001"))->click();
+  if (!prompts.outputPath.isEmpty()) dlg.findChild<QPushButton*>(QStringLiteral("create1002"))->click();
+  for (const QString& message : prompts.warnings + prompts.stops) {
+    std::fprintf(stderr, "kelvane-desktop-screenshot: %s\n", qPrintable(message));
+  }
+
+  dlg.show();
+  QApplication::processEvents();
+  if (!dlg.grab().save(picture)) {
+    std::fprintf(stderr, "kelvane-desktop-screenshot: cannot write %s\n", qPrintable(picture));
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,123 @@
+#include "archive/archive_extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "expected_messages.h"
+#include "folder_listing.h"
+#include "support/lha_writer.h"
+#include "support/temp_dir.h"
+
+namespace kelvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCard = "race card line\r\n";
+const std::string kRegister(2881, 'h');
+
+class ExtractArchiveTest : public ::testing::Test {
+ protected:
+  bool Extract(const std::vector<LhaEntry>& entries, LhaMethod method = LhaMethod::kLh5) {
+    WriteFileBytes(archive_, PackLha(entries, method));
+    return ExtractArchive(archive_, folder_, holder_, messages_);
+  }
+
+  ScopedTempDir temp_;
+  std::string archive_ = temp_ / "0921.lzh";
+  std::string folder_ = temp_ / "base/JRA-VAN/0921/";
+  Race holder_;
+  RecordedMessages messages_;
+};
+
+TEST_F(ExtractArchiveTest, RaceCardAndRegisterInEveryMethodGiveTheirPaths) {
+  for (const auto method : {LhaMethod::kStored, LhaMethod::kLh5, LhaMethod::kLh6, LhaMethod::kLh7}) {
+    holder_ = Race();
+    ASSERT_TRUE(Extract({{.name = "JracDen1.dat", .data = kCard},
+                         {.name = "JracUmaj.dat", .data = kRegister}},
+                        method));
+    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_EQ(holder_.cardPath, folder_ + "JracDen1.dat");
+    EXPECT_EQ(holder_.horseFilePath, folder_ + "JracUmaj.dat");
+    EXPECT_EQ(ReadFileBytes(holder_.cardPath), kCard);
+    EXPECT_EQ(ReadFileBytes(holder_.horseFilePath), kRegister);
+  }
+}
+
+TEST_F(ExtractArchiveTest, OnlyTheRaceCardFailsAtTheRegisterWithBothPathsSet) {
+  EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard}}));
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoHorseRegisterText});
+  EXPECT_EQ(holder_.cardPath, folder_ + "JracDen1.dat");
+  EXPECT_EQ(holder_.horseFilePath, folder_ + "JracUmaj.dat");
+  EXPECT_EQ(ReadFileBytes(holder_.cardPath), kCard);  // stays for the run's clean-up
+}
+
+TEST_F(ExtractArchiveTest, NoRaceCardFailsAtTheCard) {
+  EXPECT_FALSE(Extract({{.name = "JracUmaj.dat", .data = kRegister}}));
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoRaceCardText});
+  EXPECT_EQ(holder_.cardPath, folder_ + "JracDen1.dat");
+}
+
+TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
+  const std::string text = temp_ / "notes.lzh";
+  WriteFileBytes(text, "Just some notes, renamed.\n");
+  fs::create_directory(temp_ / "folder.lzh");
+  WriteFileBytes(temp_ / "empty.lzh", "");
+  for (const char* name : {"notes.lzh", "folder.lzh", "empty.lzh", "missing.lzh"}) {
+    messages_.shown.clear();
+    EXPECT_FALSE(ExtractArchive(temp_ / name, folder_, holder_, messages_));
+    EXPECT_EQ(messages_.shown, std::vector<std::string>{NotAnArchiveText(name)});
+  }
+  EXPECT_FALSE(fs::exists(temp_ / "base"));
+  EXPECT_TRUE(holder_.cardPath.empty());
+}
+
+TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFailsWithoutPaths) {
+  EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .corruptCrc = true},
+                        {.name = "JracUmaj.dat", .data = kRegister}}));
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
+  EXPECT_TRUE(holder_.cardPath.empty());
+  EXPECT_TRUE(holder_.horseFilePath.empty());
+  EXPECT_TRUE(fs::is_directory(folder_));
+}
+
+TEST_F(ExtractArchiveTest, DeclaredSizePastTheCapFails) {
+  EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .declaredSize = 0x7FFFFFFFu}}));
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
+  EXPECT_TRUE(EverythingUnder(folder_).empty());
+}
+
+TEST_F(ExtractArchiveTest, StaleDataFilesAreDeletedFirstAndOthersStay) {
+  fs::create_directories(folder_);
+  for (const char* name : {"JracKisi.dat", "JracChok.dat", "JracDen1.dat", "JracUmaj.dat", "other.txt"}) {
+    WriteFileBytes(folder_ + name, "old");
+  }
+  EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard}}));
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoHorseRegisterText});
+  EXPECT_EQ(EverythingUnder(folder_), (std::set<std::string>{"JracDen1.dat", "other.txt"}));
+  EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), kCard);
+}
+
+TEST_F(ExtractArchiveTest, HostileNamesAndLinksStayInsideTheWorkingFolder) {
+  EXPECT_TRUE(Extract({{.name = "JracUmaj.dat", .kind = LhaKind::kSymlink, .linkTarget = "/etc/passwd"},
+                       {.name = "../../JracDen1.dat", .data = kCard},
+                       {.name = "/etc/JracUmaj.dat", .data = kRegister},
+                       {.name = "..\\..\\JracKisi.dat", .data = "k"}}));
+  EXPECT_EQ(EverythingUnder(temp_.path()),
+            (std::set<std::string>{"0921.lzh", "base", "base/JRA-VAN", "base/JRA-VAN/0921",
+                                   "base/JRA-VAN/0921/JracDen1.dat", "base/JRA-VAN/0921/JracUmaj.dat",
+                                   "base/JRA-VAN/0921/JracKisi.dat"}));
+  EXPECT_FALSE(fs::is_symlink(holder_.horseFilePath));
+}
+
+TEST_F(ExtractArchiveTest, BlanksAndJapaneseInThePathsWork) {
+  archive_ = temp_ / "レース データ/出馬表 0921.lzh";
+  folder_ = temp_ / "作業 フォルダ/JRA-VAN/出馬表 0921/";
+  fs::create_directory(temp_ / "レース データ");
+  EXPECT_TRUE(Extract({{.name = "JracDen1.dat", .data = kCard}, {.name = "JracUmaj.dat", .data = kRegister}}));
+  EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), kCard);
+}
+
+}  // namespace
+}  // namespace kelvane::test

@@ -1,0 +1,218 @@
+// Unpacking archives written by the test writer: names, sizes, hostile entries.
+#include "archive/lha_library.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+
+#include "folder_listing.h"
+#include "support/lha_writer.h"
+#include "support/temp_dir.h"
+
+namespace kelvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temp folder holding the archive and, beside it, the folder it unpacks into.
+class UnpackTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directory(folder_); }
+
+  UnpackStatus Unpack(const std::vector<LhaEntry>& entries, LhaMethod method = LhaMethod::kLh5,
+                      int level = 2) {
+    WriteFileBytes(archive_, PackLha(entries, method, level));
+    return UnpackLhaArchive(archive_, folder_);
+  }
+  std::set<std::string> Unpacked() const { return EverythingUnder(folder_); }
+  std::string Read(const std::string& name) const { return ReadFileBytes(folder_ + name); }
+
+  ScopedTempDir temp_;
+  const std::string archive_ = temp_ / "archive.lzh";
+  const std::string folder_ = temp_ / "out/";
+};
+
+TEST_F(UnpackTest, EveryMethodAndHeaderLevelUnpacksFlatAndByteExact) {
+  const std::string big(200000, 'r');
+  for (const auto method : {LhaMethod::kStored, LhaMethod::kLh5, LhaMethod::kLh6, LhaMethod::kLh7}) {
+    for (int level = 0; level <= 2; ++level) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(method)) + "/" + std::to_string(level));
+      fs::remove_all(folder_);
+      fs::create_directory(folder_);
+      const char* nested = level == 0 ? "data\\big.dat" : "data/big.dat";
+      ASSERT_EQ(Unpack({{.name = "small.dat", .data = "abc"}, {.name = nested, .data = big}}, method,
+                       level),
+                UnpackStatus::kUnpacked);
+      EXPECT_EQ(Unpacked(), (std::set<std::string>{"small.dat", "big.dat"}));
+      EXPECT_EQ(Read("small.dat"), "abc");
+      EXPECT_TRUE(Read("big.dat") == big);
+    }
+  }
+}
+
+TEST_F(UnpackTest, EscapingNamesLandFlatInsideTheFolder) {
+  for (int level = 0; level <= 2; ++level) {
+    fs::remove_all(folder_);
+    fs::create_directory(folder_);
+    ASSERT_EQ(Unpack({{.name = "../up.txt", .data = "1"},
+                      {.name = "/tmp/kelvane-abs.txt", .data = "2"},
+                      {.name = "..\\back.txt", .data = "3"},
+                      {.name = "a/../../deep.txt", .data = "4"}},
+                     LhaMethod::kStored, level),
+              UnpackStatus::kUnpacked);
+    EXPECT_EQ(EverythingUnder(temp_.path()),
+              (std::set<std::string>{"archive.lzh", "out", "out/up.txt", "out/kelvane-abs.txt",
+                                     "out/back.txt", "out/deep.txt"}));
+  }
+}
+
+TEST_F(UnpackTest, DirectoriesLinksAndDotNamesAreSkipped) {
+  ASSERT_EQ(Unpack({{.name = "sub/", .kind = LhaKind::kDirectory},
+                    {.name = "escape", .kind = LhaKind::kSymlink, .linkTarget = "/tmp"},
+                    {.name = "escape/x.txt", .data = "through the link"},
+                    {.name = "sub/..", .data = "dots"},
+                    {.name = "sub/.", .data = "dot"},
+                    {.name = ".kelvane-unpacking", .data = "the temporary name"}}),
+            UnpackStatus::kUnpacked);
+  EXPECT_EQ(Unpacked(), (std::set<std::string>{"x.txt"}));
+  EXPECT_FALSE(fs::is_symlink(folder_ + "x.txt"));
+  // Only a level-0 name can end with a separator and still be a file.
+  EXPECT_EQ(Unpack({{.name = "sub\\", .data = "a file named like a folder"}}, LhaMethod::kLh5, 0),
+            UnpackStatus::kUnpacked);
+  EXPECT_EQ(Unpacked(), (std::set<std::string>{"x.txt"}));
+}
+
+TEST_F(UnpackTest, LaterFileWithTheSameBaseNameWins) {
+  ASSERT_EQ(Unpack({{.name = "a/same.dat", .data = "first"}, {.name = "b/same.dat", .data = "second"}}),
+            UnpackStatus::kUnpacked);
+  EXPECT_EQ(Read("same.dat"), "second");
+}
+
+TEST_F(UnpackTest, LinksAlreadyInTheFolderAreReplacedNotFollowed) {
+  const std::string outside = temp_ / "outside.txt";
+  WriteFileBytes(outside, "keep");
+  fs::create_symlink(outside, folder_ + "soft.txt");
+  fs::create_hard_link(outside, folder_ + "hard.txt");
+  ASSERT_EQ(Unpack({{.name = "soft.txt", .data = "new 1"}, {.name = "hard.txt", .data = "new 2"}}),
+            UnpackStatus::kUnpacked);
+  EXPECT_EQ(ReadFileBytes(outside), "keep");
+  EXPECT_FALSE(fs::is_symlink(folder_ + "soft.txt"));
+  EXPECT_EQ(Read("soft.txt"), "new 1");
+  EXPECT_EQ(Read("hard.txt"), "new 2");
+}
+
+TEST_F(UnpackTest, DeclaredSizesPastTheCapFailBeforeAnythingIsWritten) {
+  EXPECT_EQ(Unpack({{.name = "first.dat", .data = "small"},
+                    {.name = "huge.dat", .data = "x", .declaredSize = kMaxUnpackedBytes + 1}}),
+            UnpackStatus::kTooLarge);
+  const auto half = static_cast<std::uint32_t>(kMaxUnpackedBytes / 2 + 1);
+  EXPECT_EQ(Unpack({{.name = "first.dat", .data = "small"},
+                    {.name = "a.dat", .data = "x", .declaredSize = half},
+                    {.name = "b.dat", .data = "x", .declaredSize = half}}),
+            UnpackStatus::kTooLarge);
+  EXPECT_TRUE(Unpacked().empty());
+  // Skipped entries do not count.
+  EXPECT_EQ(Unpack({{.name = "sub/..", .data = "x", .declaredSize = 4000000000u},
+                    {.name = "ok.dat", .data = "fine"}}),
+            UnpackStatus::kUnpacked);
+}
+
+TEST_F(UnpackTest, SixtyFourBitSizesPastTheCapOrNegativeFail) {
+  EXPECT_EQ(Unpack({{.name = "huge.dat", .data = "x", .declaredSize = 5ull << 30}}),
+            UnpackStatus::kTooLarge);
+  EXPECT_EQ(Unpack({{.name = "negative.dat", .data = "x", .declaredSize = ~0ull}}),
+            UnpackStatus::kUnreadable);
+  EXPECT_TRUE(Unpacked().empty());
+}
+
+TEST_F(UnpackTest, ArchiveFileFarLargerThanTheCapIsNotRead) {
+  WriteFileBytes(archive_, PackLha({{.name = "a.dat", .data = "x"}}));
+  fs::resize_file(archive_, kMaxUnpackedBytes * 2);  // sparse: takes no disk space
+  EXPECT_EQ(UnpackLhaArchive(archive_, folder_), UnpackStatus::kTooLarge);
+}
+
+TEST_F(UnpackTest, DataLongerOrShorterThanDeclaredFails) {
+  for (const auto method : {LhaMethod::kStored, LhaMethod::kLh5}) {
+    EXPECT_EQ(Unpack({{.name = "long.dat", .data = "twelve bytes", .declaredSize = 5}}, method),
+              UnpackStatus::kSizeMismatch);
+    EXPECT_EQ(Unpack({{.name = "short.dat", .data = "twelve bytes", .declaredSize = 500}}, method),
+              UnpackStatus::kSizeMismatch);
+  }
+  EXPECT_TRUE(Unpacked().empty());
+}
+
+TEST_F(UnpackTest, CrcErrorFailsAtEveryHeaderLevel) {
+  for (int level = 0; level <= 2; ++level) {
+    EXPECT_EQ(Unpack({{.name = "bad.dat", .data = "checked data", .corruptCrc = true}},
+                     LhaMethod::kLh5, level),
+              UnpackStatus::kUnreadable);
+  }
+  EXPECT_TRUE(Unpacked().empty());
+}
+
+TEST_F(UnpackTest, CorruptCompressedDataFails) {
+  std::string archive = PackLha({{.name = "a.dat", .data = std::string(5000, 'q') + "tail"}});
+  archive[archive.size() - 4] ^= 0x5A;
+  WriteFileBytes(archive_, archive);
+  EXPECT_NE(UnpackLhaArchive(archive_, folder_), UnpackStatus::kUnpacked);
+  WriteFileBytes(archive_, archive.substr(0, archive.size() / 2));
+  EXPECT_EQ(UnpackLhaArchive(archive_, folder_), UnpackStatus::kUnreadable);
+}
+
+TEST_F(UnpackTest, FolderThatTakesNoFileFails) {
+  fs::create_directory(folder_ + "taken.dat");
+  fs::create_directory(folder_ + "taken.dat/inside");
+  EXPECT_EQ(Unpack({{.name = "taken.dat", .data = "x"}}), UnpackStatus::kWriteFailed);
+  fs::remove_all(folder_);
+  EXPECT_EQ(Unpack({{.name = "any.dat", .data = "x"}}), UnpackStatus::kWriteFailed);
+}
+
+// 出馬表 in Shift-JIS: 8F 6F 94 6E 95 5C, the last trail byte being '\'.
+const std::string kCardNameCp932 = "\x8f\x6f\x94\x6e\x95\x5c.dat";
+
+TEST_F(UnpackTest, ShiftJisNamesBecomeUtf8UnderThePlainCLocale) {
+  ASSERT_STREQ(std::setlocale(LC_ALL, "C"), "C");
+  for (int level = 0; level <= 2; ++level) {
+    fs::remove_all(folder_);
+    fs::create_directory(folder_);
+    const std::string stored = (level == 0 ? "data\\" : "data/") + kCardNameCp932;
+    ASSERT_EQ(Unpack({{.name = stored, .data = "card"}}, LhaMethod::kLh5, level), UnpackStatus::kUnpacked);
+    EXPECT_EQ(Unpacked(), (std::set<std::string>{"出馬表.dat"}));
+    EXPECT_EQ(MB_CUR_MAX, 1u);  // the thread's locale is back to plain C
+  }
+}
+
+TEST_F(UnpackTest, NameThatIsNotShiftJisFails) {
+  EXPECT_EQ(Unpack({{.name = "ok.dat", .data = "1"}, {.name = "\xff\xfe.dat", .data = "2"}}),
+            UnpackStatus::kUnreadable);
+  EXPECT_TRUE(Unpacked().empty());
+}
+
+TEST(IsLhaArchive, TellsArchivesFromOtherFiles) {
+  ScopedTempDir temp;
+  WriteFileBytes(temp / "good.lzh", PackLha({{.name = "a", .data = "b"}}));
+  WriteFileBytes(temp / "text.lzh", "This is a text file, not an archive.\n");
+  WriteFileBytes(temp / "empty.lzh", "");
+  WriteFileBytes(temp / "end-only.lzh", std::string(1, '\0'));
+  fs::create_directory(temp / "folder.lzh");
+  EXPECT_TRUE(IsLhaArchive(temp / "good.lzh"));
+  EXPECT_FALSE(IsLhaArchive(temp / "text.lzh"));
+  EXPECT_FALSE(IsLhaArchive(temp / "empty.lzh"));
+  EXPECT_FALSE(IsLhaArchive(temp / "end-only.lzh"));
+  EXPECT_FALSE(IsLhaArchive(temp / "folder.lzh"));
+  EXPECT_FALSE(IsLhaArchive(temp / "missing.lzh"));
+}
+
+TEST(IsLhaArchive, UnknownMethodIsAnArchiveThatDoesNotUnpack) {
+  ScopedTempDir temp;
+  std::string archive = PackLha({{.name = "a", .data = "b"}}, LhaMethod::kStored);
+  archive.replace(2, 5, "-lhx-");
+  WriteFileBytes(temp / "lhx.lzh", archive);
+  EXPECT_TRUE(IsLhaArchive(temp / "lhx.lzh"));
+  EXPECT_EQ(UnpackLhaArchive(temp / "lhx.lzh", temp.path()), UnpackStatus::kUnreadable);
+}
+
+}  // namespace
+}  // namespace kelvane::test
