@@ -156,7 +156,7 @@ PastRunEntry PastRunOf(const RacePlan& today, int daysBefore, int jockey, int tr
   const int position = stopped ? 0 : dice.Between(1, field);
   const int distance = std::clamp(today.distance + 200 * dice.Between(-2, 2), 1000, 3600);
   auto corner = [&] { return std::clamp(earlyPosition + dice.Between(-2, 2), 1, field); };
-  const bool twoCorners = distance <= 1400;
+  const bool twoCorners = distance <= 1200;  // the register leaves corners 1 and 2 at 0
   const int rider = dice.Chance(70) ? jockey : dice.Below(static_cast<int>(kJockeys.size()));
   return PastRunEntry{
       .year = year,
@@ -233,7 +233,7 @@ Starter StarterOf(const RacePlan& race, int number, int serial, Dice& dice) {
   const int pastRuns = race.conditionCode == kNewcomer ? 0
                        : twoYearOld                    ? dice.Between(1, 4)
                                                        : dice.Between(3, 5);
-  const int earlyPosition = dice.Between(1, 16);
+  const int earlyPosition = dice.Pick(std::array{1, 2, 3, 4, 5, 6, 8, 10, 12, 14});
   int daysBefore = 0;
   for (int m = 0; m < pastRuns; ++m) {
     daysBefore += dice.Between(14, 56);
