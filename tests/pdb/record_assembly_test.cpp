@@ -131,5 +131,14 @@ TEST_F(RecordAssembly, RunnerCountBeyondARaceCardNeverReachesPastEighteenEntries
   EXPECT_TRUE(env_.messages.empty());
 }
 
+TEST_F(RecordAssembly, FullDatabaseRefusesTheRecordAndAssemblyStopsThere) {
+  WriteRegister({});
+  for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(db_.AddRecord(Bytes(1)));
+  const Race race = RaceOf({"2000100001"});  // each race read shows the missing horse
+  EXPECT_FALSE(AssembleRecords(db_, {race, race}, true, env_));
+  EXPECT_EQ(env_.messages, std::vector<std::string>{kHorseMissing});
+  EXPECT_EQ(db_.RecordCount(), kMaxRecords);
+}
+
 }  // namespace
 }  // namespace kelvane
