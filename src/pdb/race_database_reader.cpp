@@ -6,7 +6,7 @@
 namespace kelvane {
 namespace {
 
-std::string N(std::size_t value) { return std::to_string(value); }
+std::string Decimal(std::size_t value) { return std::to_string(value); }
 
 // Four header bytes in quotes, with bytes that are not printable ASCII as \xNN.
 std::string Quoted(std::span<const std::uint8_t> bytes) {
@@ -28,13 +28,15 @@ std::span<const std::uint8_t> AsBytes(std::string_view text) {
 }
 
 std::string RecordLengthProblem(std::size_t number, std::span<const std::uint8_t> record) {
-  const std::string start = "record " + N(number) + " is " + N(record.size()) + " bytes long, ";
+  const std::string start =
+      "record " + Decimal(number) + " is " + Decimal(record.size()) + " bytes long, ";
   if (record.size() < kRacePartSize) {
-    return start + "shorter than the " + N(kRacePartSize) + "-byte race part";
+    return start + "shorter than the " + Decimal(kRacePartSize) + "-byte race part";
   }
   const std::size_t runners = record[kRunCountAt];
-  return start + "but its runner count " + N(runners) + " needs " + N(kRacePartSize) + " + " +
-         N(kRunnerPartSize) + " x " + N(runners) + " = " + N(RaceRecordSize(runners));
+  return start + "but its runner count " + Decimal(runners) + " needs " +
+         Decimal(kRacePartSize) + " + " + Decimal(kRunnerPartSize) + " x " + Decimal(runners) +
+         " = " + Decimal(RaceRecordSize(runners));
 }
 
 // The file offset of every record, each after the record list and after the one
@@ -45,14 +47,14 @@ std::optional<std::vector<std::size_t>> RecordOffsets(std::span<const std::uint8
   std::vector<std::size_t> offsets;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t offset = BigEndianAt(file, kHeaderSize + kRecordEntrySize * i, 4);
-    const std::string where =
-        "record offsets out of order: record " + N(i + 1) + " starts at byte " + N(offset) + ", ";
+    const std::string where = "record offsets out of order: record " + Decimal(i + 1) +
+                              " starts at byte " + Decimal(offset) + ", ";
     if (i == 0 && offset < listEnd) {
-      problem = where + "inside the record list, which ends at byte " + N(listEnd);
+      problem = where + "inside the record list, which ends at byte " + Decimal(listEnd);
     } else if (i > 0 && offset <= offsets.back()) {
-      problem = where + "not after record " + N(i) + " at byte " + N(offsets.back());
+      problem = where + "not after record " + Decimal(i) + " at byte " + Decimal(offsets.back());
     } else if (offset >= file.size()) {
-      problem = where + "past the end of the file (" + N(file.size()) + " bytes)";
+      problem = where + "past the end of the file (" + Decimal(file.size()) + " bytes)";
     }
     if (!problem.empty()) return std::nullopt;
     offsets.push_back(offset);
@@ -66,8 +68,8 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
                                              std::string& problem) {
   problem.clear();
   if (file.size() < kHeaderSize) {
-    problem = "too short: " + N(file.size()) + " bytes, but the header alone takes " +
-              N(kHeaderSize);
+    problem = "too short: " + Decimal(file.size()) + " bytes, but the header alone takes " +
+              Decimal(kHeaderSize);
     return std::nullopt;
   }
   const auto type = file.subspan(kTypeAt, 4);
@@ -82,8 +84,8 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
   const std::size_t count = BigEndianAt(file, kNumRecordsAt, 2);
   const std::size_t listEnd = kHeaderSize + kRecordEntrySize * count + kGapAfterEntries;
   if (file.size() < listEnd) {
-    problem = "too short: " + N(file.size()) + " bytes, but its record list ends at byte " +
-              N(listEnd);
+    problem = "too short: " + Decimal(file.size()) + " bytes, but its record list ends at byte " +
+              Decimal(listEnd);
     return std::nullopt;
   }
   const auto offsets = RecordOffsets(file, count, listEnd, problem);

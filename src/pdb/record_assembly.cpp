@@ -1,7 +1,5 @@
 #include "pdb/record_assembly.h"
 
-#include <algorithm>
-
 #include "jravan/ratings.h"
 #include "pdb/race_record.h"
 
@@ -24,9 +22,10 @@ void ReadRunners(const Race& race, int count, std::vector<Runner>& runners,
 
 bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
                      MessageSink& messages) {
-  return std::all_of(races.begin(), races.end(), [&](const Race& race) {
-    return BuildRaceRecord(db, race, alarm, messages);
-  });
+  for (const Race& race : races) {
+    if (!BuildRaceRecord(db, race, alarm, messages)) return false;
+  }
+  return true;
 }
 
 bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {

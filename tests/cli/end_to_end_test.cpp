@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "cli/cli_run.h"
@@ -34,8 +35,10 @@ void ExpectSameAsCommitted(const std::string& actual, const std::string& relativ
       << relative << " differs; if the change is meant, rerun with KELVANE_UPDATE_TEST_DATA=1";
 }
 
-// A run at a fixed clock, as a reproducible build makes it.
+// A run at a fixed clock in UTC, as a reproducible build makes it.
 CliRun Kelvane(const std::vector<std::string>& args) {
+  setenv("TZ", "UTC", 1);
+  tzset();
   setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
   CliRun run = test::RunKelvane(args);
   unsetenv("SOURCE_DATE_EPOCH");
