@@ -48,11 +48,22 @@ class FieldReader {
  public:
   explicit FieldReader(TextModeReader& input) : input_(input) {}
 
-  Field Next(std::size_t width) { return Field(input_.Read(width)); }
-  void SkipGap(std::size_t width) { input_.Read(width); }
+  Field Next(std::size_t width) { return Field(Take(width)); }
+  void SkipGap(std::size_t width) { Take(width); }
+
+  // False once a read met the end of the data before its width: the record was cut
+  // short, and the fields read from there on are not what the layout says.
+  bool ReadWhole() const { return whole_; }
 
  private:
+  std::string Take(std::size_t width) {
+    std::string bytes = input_.Read(width);
+    whole_ = whole_ && bytes.size() == width;
+    return bytes;
+  }
+
   TextModeReader& input_;
+  bool whole_ = true;
 };
 
 }  // namespace kelvane

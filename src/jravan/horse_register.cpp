@@ -173,18 +173,28 @@ std::optional<std::size_t> HorseRegister::FindRecord(std::string_view horseId) c
 bool HorseRegister::ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
                                MessageSink& messages) const {
   const std::optional<std::size_t> record = FindRecord(horseId);
-  if (!record) {
+  std::optional<Runner> read;
+  if (record) read = ReadRecord(*record, raceYear, runner);
+  if (!read) {
     messages.ShowMessage("登録馬ファイルの読み込みに失敗しました");
     return false;
   }
-  TextModeReader input(bytes_, *record);
+  runner = std::move(*read);
+  return true;
+}
+
+std::optional<Runner> HorseRegister::ReadRecord(std::size_t afterKey, int raceYear,
+                                                const Runner& before) const {
+  Runner runner = before;
+  TextModeReader input(bytes_, afterKey);
   FieldReader fields(input);
   ReadFixedPart(fields, runner);
   runner.age = WrappingDifference(raceYear, runner.birthYear);
   ReadPastRuns(fields, runner);
+  if (!fields.ReadWhole()) return std::nullopt;
   runner.estimatedOdds = 100;
   RateRunner(runner);
-  return true;
+  return runner;
 }
 
 }  // namespace kelvane

@@ -139,26 +139,47 @@ std::optional<RaceCard> RaceCard::Open(const std::string& path, MessageSink& mes
   return RaceCard(path, std::move(*bytes));
 }
 
+std::size_t RaceCard::ContentEnd(std::size_t start, std::size_t readEnd) const {
+  std::size_t end = readEnd;
+  if (end > start && bytes_[end - 1] == '\n') {
+    --end;
+    if (end > start && bytes_[end - 1] == '\r') --end;  // CR LF is one line end
+  }
+  return end;
+}
+
 bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const {
   const std::size_t linesBefore = raceNumber > 1 ? static_cast<std::size_t>(raceNumber) - 1 : 0;
   // The lines before the race must all be there, and so must a byte of the race.
   const std::size_t start = linesBefore == 0                  ? 0
                             : linesBefore <= lineEnds_.size() ? lineEnds_[linesBefore - 1]
                                                               : bytes_.size();
-  if (start >= bytes_.size()) {
+  std::optional<Race> read;
+  if (start < bytes_.size()) {
+    read = ReadLine(start, ContentEnd(start, lineEnds_[linesBefore]), race);
+  }
+  if (!read) {
     messages.ShowMessage("出馬表ファイルの読み込みに失敗しました");
     return false;
   }
+  race = std::move(*read);
+  return true;
+}
+
+std::optional<Race> RaceCard::ReadLine(std::size_t start, std::size_t end,
+                                       const Race& before) const {
+  Race race = before;
   race.cardPath = path_;
   race.horseFilePath = HorseRegisterPath(path_);
-  TextModeReader input(bytes_, start);
+  TextModeReader input(std::string_view(bytes_).substr(0, end), start);
   FieldReader fields(input);
   ReadRacePart(fields, race);
   for (int k = 1; k <= race.runnerCount; ++k) ReadEntry(fields, race, static_cast<std::size_t>(k));
+  if (!fields.ReadWhole()) return std::nullopt;
   if (race.raceName.empty()) {
     race.raceName = race.raceTypeText + race.conditionTexts[FallbackConditionSlot(race.raceTypeCode)];
   }
-  return true;
+  return race;
 }
 
 }  // namespace kelvane

@@ -268,6 +268,29 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_EmptyOrUnopenableRegisterFails) {
             (std::vector<std::string>{kReadFailed, "ファイル " + missing + " は開けませんでした。"}));
 }
 
+TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutInsideItsFieldsFailsUntouched) {
+  HorseRecord second = Symboli();
+  second.key = "2000100002";
+  const std::string whole = HorseRegisterFile({Symboli(), second});
+  // Cut inside the fixed part, inside the past run, and right before the year field
+  // that ends the past runs.
+  for (const std::size_t cut : {500, 904 + 100, 904 + 215}) {
+    const HorseRegister cutShort(whole.substr(0, 2881 + cut));
+    Runner runner;
+    EXPECT_FALSE(cutShort.ReadRunner("2000100002", 2003, runner, sink)) << cut;
+    EXPECT_EQ(runner, Runner()) << cut;
+  }
+  EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadFailed));
+}
+
+TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutAfterItsLastFieldReads) {
+  const HorseRegister cutAfterPastRuns(HorseRecordBytes(Symboli()).substr(0, 904 + 215 + 4));
+  Runner runner;
+  EXPECT_TRUE(cutAfterPastRuns.ReadRunner("1999100001", 2003, runner, sink));
+  EXPECT_EQ(runner.pastRunCount, 1);
+  EXPECT_TRUE(sink.messages.empty());
+}
+
 TEST_F(HorseRegisterTest, HorseWithoutPastRunsHasNone) {
   const Runner h = Read(Symboli({}));
   EXPECT_EQ(h.pastRunCount, 0);

@@ -313,24 +313,29 @@ TEST_F(RaceCardTest, ReadRace_NumbersWithoutDigitsKeepTheirValueAndValuesBecomeZ
   EXPECT_EQ(race.monthDay, 0);
 }
 
-TEST_F(RaceCardTest, ReadRace_FieldsPastTheEndOfTheFileTakeOnlyTheBytesThere) {
-  const std::string cut = RaceCardLineBytes(ArimaKinen()).substr(0, 30);
-  const Race race = ReadFromFile(cut, 1);
-  EXPECT_EQ(race.raceNumber, 11);
-  EXPECT_EQ(race.raceName, Sjis("有馬記念"));
-  EXPECT_EQ(race.textAt77, "");
-  EXPECT_EQ(race.gradeChar, '\0');
-  EXPECT_EQ(race.distance, 0);
-  EXPECT_EQ(race.runnerCount, 0);
+TEST_F(RaceCardTest, ReadRace_LineCutShortFailsUntouchedAndTheNextLineStillReads) {
+  // Cut inside the race part, and after the first of its two entries.
+  for (const std::size_t cut : {std::size_t{30}, std::size_t{327 + 63}}) {
+    std::string card = RaceCardFile({ArimaKinen(), {.year = 2004}});
+    card.erase(cut, 1461 - cut);
+    Race race;
+    EXPECT_FALSE(RaceCard("c", card).ReadRace(1, race, sink)) << cut;
+    EXPECT_EQ(race, Race()) << cut;
+    EXPECT_EQ(ReadFromFile(card, 2).year, 2004) << cut;
+  }
+  const RaceCard unended("c", RaceCardLineBytes(ArimaKinen()).substr(0, 400));
+  Race race;
+  EXPECT_FALSE(unended.ReadRace(1, race, sink));
+  EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadFailed));
 }
 
-TEST_F(RaceCardTest, ReadRace_FieldsOfAShortLineRunOnIntoTheNextLine) {
-  std::string card = RaceCardFile({{.year = 2003}, {.year = 2004}});
-  card.erase(4, 1461 - 4);  // the first line ends after its year
-  const Race race = ReadFromFile(card, 1);
-  EXPECT_EQ(race.year, 2003);
-  EXPECT_EQ(race.monthDay, 200) << "the line end, then the next line's 200";
-  EXPECT_EQ(race.racecourseCode, "40");
+TEST_F(RaceCardTest, ReadRace_LineHoldingTheRacePartAndItsEntriesIsEnough) {
+  std::string card = RaceCardFile({ArimaKinen()}, LineEnd::kLf);
+  card.erase(327 + 2 * 63, 1461 - 327 - 2 * 63);  // the slots of the two runners, no more
+  EXPECT_EQ(ReadFromFile(card, 1).horseNumbers[2], 4);
+  card.pop_back();
+  EXPECT_EQ(ReadFromFile(card, 1).horseNumbers[2], 4);
+  EXPECT_TRUE(sink.messages.empty());
 }
 
 }  // namespace
