@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <system_error>
 
 #include "archive/archive_extraction.h"
@@ -48,18 +48,55 @@ std::string FileErrorTemplate(FileErrorCause cause) {
   return "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
 }
 
+// Shows each text once in a run: a damaged card or register fails the same way for
+// every race, and one message says as much as thousands of the same.
+class MessagesOnce : public MessageSink {
+ public:
+  explicit MessagesOnce(MessageSink& shown) : shown_(shown) {}
+  void ShowMessage(const std::string& text) override {
+    if (texts_.insert(text).second) shown_.ShowMessage(text);
+  }
+
+ private:
+  MessageSink& shown_;
+  std::set<std::string> texts_;
+};
+
+class Silent : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
+
+// The number of races of `card` that read, counted up to `limit` + 1.
+std::size_t ReadableRaces(const RaceCard& card, std::size_t limit) {
+  Silent silent;
+  std::size_t readable = 0;
+  for (int j = 1; j <= card.LineCount() && readable <= limit; ++j) {
+    Race race;
+    if (card.ReadRace(j, race, silent)) ++readable;
+  }
+  return readable;
+}
+
 // Reads every race of one archive into `races`; an archive that fails adds none.
-void CollectRaces(const std::string& archive, const std::string& workingFolder,
+// Returns false, adding none, when its races would take the list past the records a
+// database can count; they are counted first then, not held.
+bool CollectRaces(const std::string& archive, const std::string& workingFolder,
                   std::vector<Race>& races, MessageSink& messages) {
   Race holder;
-  if (!ExtractArchive(archive, workingFolder, holder, messages)) return;
+  if (!ExtractArchive(archive, workingFolder, holder, messages)) return true;
   // The card is read once; every race of it is then taken from memory.
   const auto card = RaceCard::Open(holder.cardPath, messages);
-  if (!card) return;
+  if (!card) return true;
+  const std::size_t room = kMaxRecords - races.size();
+  if (static_cast<std::size_t>(card->LineCount()) > room && ReadableRaces(*card, room) > room) {
+    return false;
+  }
   for (int j = 1; j <= card->LineCount(); ++j) {
     Race race;
     if (card->ReadRace(j, race, messages)) races.push_back(std::move(race));
   }
+  return true;
 }
 
 // Deletes the two data files of each working folder and the folder itself when that
@@ -79,12 +116,15 @@ std::vector<std::string> WorkingFolders(const std::string& baseFolder,
                                         const std::vector<std::string>& archives) {
   const std::string root = WithTrailingSlash(baseFolder) + kWorkingRootName + "/";
 
-  std::map<std::string, int> uses;
+  std::set<std::string> taken;
   std::vector<std::string> folders;
   for (const auto& archive : archives) {
-    const std::string stem = PathStem(PathFileName(archive));
-    const int use = ++uses[stem];
-    folders.push_back(root + stem + (use == 1 ? "" : "~" + std::to_string(use)) + "/");
+    std::string stem = PathStem(PathFileName(archive));
+    // "", "." and ".." would name the root or its parent, not a folder of their own.
+    if (stem.find_first_not_of('.') == std::string::npos && stem.size() <= 2) stem.insert(0, "_");
+    std::string name = stem;
+    for (int use = 2; !taken.insert(name).second; ++use) name = stem + "~" + std::to_string(use);
+    folders.push_back(root + name + "/");
   }
   return folders;
 }
@@ -97,19 +137,18 @@ ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
   auto db = PalmDatabase::CreateDefault(CurrentPalmTime(env.Now()));
   const auto workingFolders = WorkingFolders(request.baseFolder, request.archives);
 
+  MessagesOnce messages(env);
   std::vector<Race> races;
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
-    CollectRaces(request.archives[i], workingFolders[i], races, env);
+    // One record per race, and the header counts at most 65,535 of them.
+    if (!CollectRaces(request.archives[i], workingFolders[i], races, messages)) {
+      env.ShowFileError(WithPath(kTooManyRacesText, request.outputPath));
+      RemoveWorkingFiles(workingFolders);
+      return {};
+    }
   }
 
-  // One record per race, and the header counts at most 65,535 of them.
-  if (races.size() > kMaxRecords) {
-    env.ShowFileError(WithPath(kTooManyRacesText, request.outputPath));
-    RemoveWorkingFiles(workingFolders);
-    return {};
-  }
-
-  AssembleRecords(db, races, request.alarm, env);
+  AssembleRecords(db, races, request.alarm, messages);
   try {
     db.Write(request.outputPath);
   } catch (const FileError& error) {

@@ -22,12 +22,16 @@ struct ConversionOutcome {
 
 // One conversion: unpacks every archive, reads its races, assembles one record per
 // race, writes the database, hands it to the shell and removes the working files.
-// Failures are shown through `env`; a failed write skips the shell and the clean-up.
+// Failures are shown through `env`, each text once per run; a failed write skips the
+// shell and the clean-up. More races than a database counts (65,535) are refused as
+// soon as an archive's race card shows them, without reading the archives after it.
 ConversionOutcome RunConversion(const ConversionRequest& request, Env& env);
 
 // The working folder of every listed archive: <base>/JRA-VAN/<stem>/. A later entry
-// whose stem an earlier entry already uses gets a folder of its own ("<stem>~2/",
-// ...), so that each archive's races keep reading that archive's horse register.
+// whose folder an earlier entry already takes gets one of its own ("<stem>~2/", ...),
+// so that each archive's races keep reading that archive's horse register. A stem of
+// "", "." or ".." (an archive named "...lzh") becomes "_", "_." or "_..", so that
+// no archive unpacks into the JRA-VAN root or above it.
 std::vector<std::string> WorkingFolders(const std::string& baseFolder,
                                         const std::vector<std::string>& archives);
 

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "support/jravan_builder.h"
+#include "support/lha_writer.h"
 #include "support/recording_env.h"
 #include "support/temp_dir.h"
 
@@ -36,6 +38,39 @@ TEST(ConversionRun, FailedWriteShowsTheCauseAndSkipsShellAndCleanUp) {
             std::vector<std::string>{output + " には無効なﾊﾟｽが含まれています。"});
 }
 
+// An archive holding `card` and `horses`, written as <dir>/<name>.
+std::string WriteArchive(const ScopedTempDir& dir, const std::string& name, const std::string& card,
+                         const std::string& horses) {
+  test::WriteFileBytes(dir / name, test::PackLha({{.name = "JracDen1.dat", .data = card},
+                                                  {.name = "JracUmaj.dat", .data = horses}}));
+  return dir / name;
+}
+
+TEST(ConversionRun, TheSameMessageIsShownOncePerRun) {
+  ScopedTempDir dir;
+  const test::RaceCardLine race{.year = 2003, .entries = {{.horseId = "2001100001"}}};
+  const std::string card = test::RaceCardFile({race, race, race});
+  RecordingEnv env;
+  const auto outcome = RunConversion(
+      {{WriteArchive(dir, "a.lzh", card, ""), WriteArchive(dir, "b.lzh", card, "")}, true,
+       dir / "out.pdb", dir.path()},
+      env);
+  EXPECT_EQ(outcome.racesWritten, 6);
+  EXPECT_EQ(env.messages, std::vector<std::string>{"登録馬ファイルの読み込みに失敗しました"});
+}
+
+TEST(ConversionRun, CardWithMoreLinesThanADatabaseCountsButFewRacesConverts) {
+  ScopedTempDir dir;
+  const std::string card =
+      test::RaceCardFile({{.raceNumber = 1}, {.raceNumber = 2}}) + std::string(70'000, '\n');
+  RecordingEnv env;
+  const auto outcome = RunConversion(
+      {{WriteArchive(dir, "a.lzh", card, "")}, true, dir / "out.pdb", dir.path()}, env);
+  EXPECT_TRUE(outcome.written);
+  EXPECT_EQ(outcome.racesWritten, 2);
+  EXPECT_EQ(env.messages, std::vector<std::string>{"出馬表ファイルの読み込みに失敗しました"});
+}
+
 TEST(ConversionRun, WorkingFoldersFollowTheStemAndNeverShareOne) {
   const auto folders =
       WorkingFolders("/base/", {"/a/0921.lzh", "/b/0921.lzh", "/c/.lzh", "/d/a.b.lzh", "/e/0921.lzh"});
@@ -43,6 +78,19 @@ TEST(ConversionRun, WorkingFoldersFollowTheStemAndNeverShareOne) {
                          "/base/JRA-VAN/0921/", "/base/JRA-VAN/0921~2/", "/base/JRA-VAN/.lzh/",
                          "/base/JRA-VAN/a.b/", "/base/JRA-VAN/0921~3/"}));
   EXPECT_EQ(WorkingFolders("/base", {"x.lzh"}).front(), "/base/JRA-VAN/x/");
+}
+
+TEST(ConversionRun, WorkingFoldersStayApartFromNamesThatLookNumbered) {
+  EXPECT_EQ(WorkingFolders("/base/", {"/a/0921.lzh", "/b/0921.lzh", "/c/0921~2.lzh"}),
+            (std::vector<std::string>{"/base/JRA-VAN/0921/", "/base/JRA-VAN/0921~2/",
+                                      "/base/JRA-VAN/0921~2~2/"}));
+}
+
+TEST(ConversionRun, WorkingFoldersOfDotStemsStayInsideTheRoot) {
+  EXPECT_EQ(WorkingFolders("/base/", {"/a/...lzh", "/a/..lzh", "/a/..", "/a/", "/a/_..lzh"}),
+            (std::vector<std::string>{"/base/JRA-VAN/_../", "/base/JRA-VAN/_./",
+                                      "/base/JRA-VAN/_.~2/", "/base/JRA-VAN/_/",
+                                      "/base/JRA-VAN/_.~3/"}));
 }
 
 TEST(ConversionRun, FileErrorTextsNameThePath) {
