@@ -5,6 +5,7 @@
 // of the four ways (see field_taking.h). Gaps are read the same way and dropped, so
 // the reads stay in step with the layout.
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -51,19 +52,24 @@ class FieldReader {
   Field Next(std::size_t width) { return Field(Take(width)); }
   void SkipGap(std::size_t width) { Take(width); }
 
-  // False once a read met the end of the data before its width: the record was cut
-  // short, and the fields read from there on are not what the layout says.
-  bool ReadWhole() const { return whole_; }
+  // False once a read met the end of the data before its width (the record is cut
+  // short) or delivered a control character other than NUL (it is binary junk, not
+  // text): the fields read are then not what the layout says. A NUL is text's end
+  // within a field, as the four ways of taking fields define it.
+  bool Intact() const { return intact_; }
 
  private:
+  static bool IsControl(char c) { return (c > '\0' && c < ' ') || c == '\x7F'; }
+
   std::string Take(std::size_t width) {
     std::string bytes = input_.Read(width);
-    whole_ = whole_ && bytes.size() == width;
+    intact_ = intact_ && bytes.size() == width &&
+              std::none_of(bytes.begin(), bytes.end(), IsControl);
     return bytes;
   }
 
   TextModeReader& input_;
-  bool whole_ = true;
+  bool intact_ = true;
 };
 
 }  // namespace kelvane

@@ -191,7 +191,7 @@ std::optional<Runner> HorseRegister::ReadRecord(std::size_t afterKey, int raceYe
   ReadFixedPart(fields, runner);
   runner.age = WrappingDifference(raceYear, runner.birthYear);
   ReadPastRuns(fields, runner);
-  if (!fields.ReadWhole()) return std::nullopt;
+  if (!fields.Intact()) return std::nullopt;
   runner.estimatedOdds = 100;
   RateRunner(runner);
   return runner;

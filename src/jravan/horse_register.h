@@ -32,14 +32,15 @@ class HorseRegister {
 
   // Fills `runner` from the record of `horseId` and rates it; `raceYear` gives the
   // age. When the register holds no such record, or the file ends before the last
-  // field the record is read for (a record cut short), shows the read failure and
-  // returns false with `runner` untouched.
+  // field the record is read for (a record cut short), or those fields hold control
+  // characters other than NUL (binary junk), shows the read failure and returns
+  // false with `runner` untouched.
   bool ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
                   MessageSink& messages) const;
 
  private:
   // The runner of the record whose fields start at `afterKey`, read over a copy of
-  // `before`; nothing when the file ends inside the fields read.
+  // `before`; nothing when the file ends inside the fields read or they are not text.
   std::optional<Runner> ReadRecord(std::size_t afterKey, int raceYear, const Runner& before) const;
 
   std::string bytes_;

@@ -108,7 +108,7 @@ struct Race {
   // Fills this race with race `raceNumber` (counted from 1) of the race card at
   // `path`. Shows its message and returns false, leaving the race as it was, when
   // the file cannot be opened or holds no line for the race, or a line too short
-  // for it.
+  // for it or not text.
   bool ReadRace(const std::string& path, int raceNumber, MessageSink& messages);
 
   bool operator==(const Race&) const = default;

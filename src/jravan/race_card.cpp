@@ -175,7 +175,7 @@ std::optional<Race> RaceCard::ReadLine(std::size_t start, std::size_t end,
   FieldReader fields(input);
   ReadRacePart(fields, race);
   for (int k = 1; k <= race.runnerCount; ++k) ReadEntry(fields, race, static_cast<std::size_t>(k));
-  if (!fields.ReadWhole()) return std::nullopt;
+  if (!fields.Intact()) return std::nullopt;
   if (race.raceName.empty()) {
     race.raceName = race.raceTypeText + race.conditionTexts[FallbackConditionSlot(race.raceTypeCode)];
   }

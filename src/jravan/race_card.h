@@ -6,10 +6,10 @@
 // line reader with a buffer of 1464 bytes finds them: each read takes at most 1463
 // characters, up to and including LF, so a line longer than that counts as more
 // than one line. Race j starts where the first j - 1 line reads ended; its fields
-// are block reads from there, field after field. They must all lie within the line:
-// a line too short for its race part and its entries (cut short, or a line of junk)
-// fails to read, rather than taking its fields from the next line or leaving them
-// empty at the end of the file.
+// are block reads from there, field after field. They must all lie within the line
+// and be text: a line too short for its race part and its entries, or one whose
+// fields hold control characters other than NUL (binary junk), fails to read,
+// rather than taking its fields from the next line or turning junk into a race.
 //
 // The card is scanned for its lines once, so every race of it can be read without
 // reading the file again.
@@ -36,8 +36,8 @@ class RaceCard {
   int LineCount() const { return static_cast<int>(lineEnds_.size()); }
 
   // Fills `race` with race `raceNumber` (from 1). When the card holds no line for
-  // that race, or a line too short for it, shows the read failure and returns false
-  // with `race` untouched.
+  // that race, or a line too short for it or not text, shows the read failure and
+  // returns false with `race` untouched.
   bool ReadRace(int raceNumber, Race& race, MessageSink& messages) const;
 
  private:
@@ -45,7 +45,7 @@ class RaceCard {
   // without its line end.
   std::size_t ContentEnd(std::size_t start, std::size_t readEnd) const;
   // The race whose line runs from `start` to `end` (raw offsets), read over a copy of
-  // `before`; nothing when the line ends before the race's last field.
+  // `before`; nothing when the line ends before the race's last field or is not text.
   std::optional<Race> ReadLine(std::size_t start, std::size_t end, const Race& before) const;
 
   std::string path_;

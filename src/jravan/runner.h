@@ -145,7 +145,8 @@ struct Runner {
   // Finds the horse with registration number `horseId` in the register at `path`,
   // fills this runner from its record and rates it. `raceYear` gives the age.
   // Shows its message and returns false when the file cannot be opened, holds no
-  // record with that key, or ends inside the fields of that record.
+  // record with that key, or ends inside the fields of that record or holds binary
+  // junk there.
   bool ReadHorseRecord(const std::string& path, const std::string& horseId, int raceYear,
                        MessageSink& messages);
 

@@ -283,6 +283,15 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutInsideItsFieldsFailsUntouched
   EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadFailed));
 }
 
+TEST_F(HorseRegisterTest, ReadHorseRecord_RecordWithAControlCharacterIsJunk) {
+  std::string record = HorseRecordBytes(Symboli());
+  record[904 + 70] = '\x07';  // in the gap of the past run
+  Runner runner;
+  EXPECT_FALSE(HorseRegister(record).ReadRunner("1999100001", 2003, runner, sink));
+  EXPECT_EQ(runner, Runner());
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kReadFailed});
+}
+
 TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutAfterItsLastFieldReads) {
   const HorseRegister cutAfterPastRuns(HorseRecordBytes(Symboli()).substr(0, 904 + 215 + 4));
   Runner runner;

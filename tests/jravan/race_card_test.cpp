@@ -329,6 +329,20 @@ TEST_F(RaceCardTest, ReadRace_LineCutShortFailsUntouchedAndTheNextLineStillReads
   EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadFailed));
 }
 
+TEST_F(RaceCardTest, ReadRace_LineWithAControlCharacterIsJunkButNulIsText) {
+  const std::string line = RaceCardLineBytes(ArimaKinen());
+  std::string junk = line, padded = line;
+  junk[300] = '\x1B';  // in a gap of the race part
+  padded[22] = '\0';   // inside the race name
+  const RaceCard card("c", junk + "\r\n" + padded + "\r\n");
+  Race race;
+  EXPECT_FALSE(card.ReadRace(1, race, sink));
+  EXPECT_EQ(race, Race());
+  EXPECT_TRUE(card.ReadRace(2, race, sink));
+  EXPECT_EQ(race.horseIds[2], "1999100002");
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kReadFailed});
+}
+
 TEST_F(RaceCardTest, ReadRace_LineHoldingTheRacePartAndItsEntriesIsEnough) {
   std::string card = RaceCardFile({ArimaKinen()}, LineEnd::kLf);
   card.erase(327 + 2 * 63, 1461 - 327 - 2 * 63);  // the slots of the two runners, no more
