@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace kelvane::test {
@@ -23,7 +23,9 @@ ScopedTempDir::~ScopedTempDir() {
 
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream bytes;
+  bytes << in.rdbuf();  // one bulk copy, not a character at a time
+  return bytes.str();
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
