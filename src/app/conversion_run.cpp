@@ -137,18 +137,21 @@ ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
   auto db = PalmDatabase::CreateDefault(CurrentPalmTime(env.Now()));
   const auto workingFolders = WorkingFolders(request.baseFolder, request.archives);
 
+  // One record per race, and the header counts at most 65,535 of them: checked as
+  // each card is read, before any horse is, and again by the assembly itself.
+  const auto refuseTooManyRaces = [&] {
+    env.ShowFileError(WithPath(kTooManyRacesText, request.outputPath));
+    RemoveWorkingFiles(workingFolders);
+    return ConversionOutcome{};
+  };
   MessagesOnce messages(env);
   std::vector<Race> races;
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
-    // One record per race, and the header counts at most 65,535 of them.
     if (!CollectRaces(request.archives[i], workingFolders[i], races, messages)) {
-      env.ShowFileError(WithPath(kTooManyRacesText, request.outputPath));
-      RemoveWorkingFiles(workingFolders);
-      return {};
+      return refuseTooManyRaces();
     }
   }
-
-  AssembleRecords(db, races, request.alarm, messages);
+  if (!AssembleRecords(db, races, request.alarm, messages)) return refuseTooManyRaces();
   try {
     db.Write(request.outputPath);
   } catch (const FileError& error) {
