@@ -5,9 +5,9 @@
 // of the four ways (see field_taking.h). Gaps are read the same way and dropped, so
 // the reads stay in step with the layout.
 
-#include <algorithm>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "jravan/field_taking.h"
@@ -59,12 +59,16 @@ class FieldReader {
   bool Intact() const { return intact_; }
 
  private:
-  static bool IsControl(char c) { return (c > '\0' && c < ' ') || c == '\x7F'; }
+  static bool HoldsControl(std::string_view bytes) {
+    for (const char c : bytes) {
+      if ((c > '\0' && c < ' ') || c == '\x7F') return true;
+    }
+    return false;
+  }
 
   std::string Take(std::size_t width) {
     std::string bytes = input_.Read(width);
-    intact_ = intact_ && bytes.size() == width &&
-              std::none_of(bytes.begin(), bytes.end(), IsControl);
+    intact_ = intact_ && bytes.size() == width && !HoldsControl(bytes);
     return bytes;
   }
 

@@ -173,28 +173,24 @@ std::optional<std::size_t> HorseRegister::FindRecord(std::string_view horseId) c
 bool HorseRegister::ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
                                MessageSink& messages) const {
   const std::optional<std::size_t> record = FindRecord(horseId);
-  std::optional<Runner> read;
-  if (record) read = ReadRecord(*record, raceYear, runner);
-  if (!read) {
+  if (!record || !ReadRecord(*record, raceYear, runner)) {
+    runner = Runner();  // whatever a cut or junk record left in it goes
     messages.ShowMessage("登録馬ファイルの読み込みに失敗しました");
     return false;
   }
-  runner = std::move(*read);
   return true;
 }
 
-std::optional<Runner> HorseRegister::ReadRecord(std::size_t afterKey, int raceYear,
-                                                const Runner& before) const {
-  Runner runner = before;
+bool HorseRegister::ReadRecord(std::size_t afterKey, int raceYear, Runner& runner) const {
   TextModeReader input(bytes_, afterKey);
   FieldReader fields(input);
   ReadFixedPart(fields, runner);
   runner.age = WrappingDifference(raceYear, runner.birthYear);
   ReadPastRuns(fields, runner);
-  if (!fields.Intact()) return std::nullopt;
+  if (!fields.Intact()) return false;
   runner.estimatedOdds = 100;
   RateRunner(runner);
-  return runner;
+  return true;
 }
 
 }  // namespace kelvane

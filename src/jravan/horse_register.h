@@ -34,14 +34,14 @@ class HorseRegister {
   // age. When the register holds no such record, or the file ends before the last
   // field the record is read for (a record cut short), or those fields hold control
   // characters other than NUL (binary junk), shows the read failure and returns
-  // false with `runner` untouched.
+  // false with `runner` fresh, as constructed.
   bool ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
                   MessageSink& messages) const;
 
  private:
-  // The runner of the record whose fields start at `afterKey`, read over a copy of
-  // `before`; nothing when the file ends inside the fields read or they are not text.
-  std::optional<Runner> ReadRecord(std::size_t afterKey, int raceYear, const Runner& before) const;
+  // Reads the record whose fields start at `afterKey` into `runner`; false when the
+  // file ends inside the fields read or they are not text.
+  bool ReadRecord(std::size_t afterKey, int raceYear, Runner& runner) const;
 
   std::string bytes_;
 };

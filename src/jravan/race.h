@@ -106,9 +106,9 @@ struct Race {
   PerEntry<char> trainerFlagChars{};
 
   // Fills this race with race `raceNumber` (counted from 1) of the race card at
-  // `path`. Shows its message and returns false, leaving the race as it was, when
-  // the file cannot be opened or holds no line for the race, or a line too short
-  // for it or not text.
+  // `path`. Shows its message and returns false when the file cannot be opened or
+  // holds no line for the race, or a line too short for it or not text; the race is
+  // then as it was when the file cannot be opened, and fresh otherwise.
   bool ReadRace(const std::string& path, int raceNumber, MessageSink& messages);
 
   bool operator==(const Race&) const = default;

@@ -154,32 +154,27 @@ bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const
   const std::size_t start = linesBefore == 0                  ? 0
                             : linesBefore <= lineEnds_.size() ? lineEnds_[linesBefore - 1]
                                                               : bytes_.size();
-  std::optional<Race> read;
-  if (start < bytes_.size()) {
-    read = ReadLine(start, ContentEnd(start, lineEnds_[linesBefore]), race);
-  }
-  if (!read) {
+  if (start >= bytes_.size() ||
+      !ReadLine(start, ContentEnd(start, lineEnds_[linesBefore]), race)) {
+    race = Race();  // whatever a cut or junk line left in it goes
     messages.ShowMessage("出馬表ファイルの読み込みに失敗しました");
     return false;
   }
-  race = std::move(*read);
   return true;
 }
 
-std::optional<Race> RaceCard::ReadLine(std::size_t start, std::size_t end,
-                                       const Race& before) const {
-  Race race = before;
+bool RaceCard::ReadLine(std::size_t start, std::size_t end, Race& race) const {
   race.cardPath = path_;
   race.horseFilePath = HorseRegisterPath(path_);
   TextModeReader input(std::string_view(bytes_).substr(0, end), start);
   FieldReader fields(input);
   ReadRacePart(fields, race);
   for (int k = 1; k <= race.runnerCount; ++k) ReadEntry(fields, race, static_cast<std::size_t>(k));
-  if (!fields.Intact()) return std::nullopt;
+  if (!fields.Intact()) return false;
   if (race.raceName.empty()) {
     race.raceName = race.raceTypeText + race.conditionTexts[FallbackConditionSlot(race.raceTypeCode)];
   }
-  return race;
+  return true;
 }
 
 }  // namespace kelvane

@@ -37,16 +37,16 @@ class RaceCard {
 
   // Fills `race` with race `raceNumber` (from 1). When the card holds no line for
   // that race, or a line too short for it or not text, shows the read failure and
-  // returns false with `race` untouched.
+  // returns false with `race` fresh, as constructed.
   bool ReadRace(int raceNumber, Race& race, MessageSink& messages) const;
 
  private:
   // The raw end of the line that starts at `start` and whose read ended at `readEnd`,
   // without its line end.
   std::size_t ContentEnd(std::size_t start, std::size_t readEnd) const;
-  // The race whose line runs from `start` to `end` (raw offsets), read over a copy of
-  // `before`; nothing when the line ends before the race's last field or is not text.
-  std::optional<Race> ReadLine(std::size_t start, std::size_t end, const Race& before) const;
+  // Reads the race whose line runs from `start` to `end` (raw offsets) into `race`;
+  // false when the line ends before the race's last field or is not text.
+  bool ReadLine(std::size_t start, std::size_t end, Race& race) const;
 
   std::string path_;
   std::string bytes_;

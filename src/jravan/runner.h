@@ -146,7 +146,8 @@ struct Runner {
   // fills this runner from its record and rates it. `raceYear` gives the age.
   // Shows its message and returns false when the file cannot be opened, holds no
   // record with that key, or ends inside the fields of that record or holds binary
-  // junk there.
+  // junk there; the runner is then as it was when the file cannot be opened, and
+  // fresh otherwise.
   bool ReadHorseRecord(const std::string& path, const std::string& horseId, int raceYear,
                        MessageSink& messages);
 

@@ -268,7 +268,7 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_EmptyOrUnopenableRegisterFails) {
             (std::vector<std::string>{kReadFailed, "ファイル " + missing + " は開けませんでした。"}));
 }
 
-TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutInsideItsFieldsFailsUntouched) {
+TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutInsideItsFieldsFailsFresh) {
   HorseRecord second = Symboli();
   second.key = "2000100002";
   const std::string whole = HorseRegisterFile({Symboli(), second});

@@ -313,7 +313,7 @@ TEST_F(RaceCardTest, ReadRace_NumbersWithoutDigitsKeepTheirValueAndValuesBecomeZ
   EXPECT_EQ(race.monthDay, 0);
 }
 
-TEST_F(RaceCardTest, ReadRace_LineCutShortFailsUntouchedAndTheNextLineStillReads) {
+TEST_F(RaceCardTest, ReadRace_LineCutShortFailsFreshAndTheNextLineStillReads) {
   // Cut inside the race part, and after the first of its two entries.
   for (const std::size_t cut : {std::size_t{30}, std::size_t{327 + 63}}) {
     std::string card = RaceCardFile({ArimaKinen(), {.year = 2004}});
