@@ -47,7 +47,7 @@ class Field {
 
 class FieldReader {
  public:
-  explicit FieldReader(TextModeReader& input) : input_(input) {}
+  explicit FieldReader(TextModeReader& input) : input_(input), start_(input.position()) {}
 
   Field Next(std::size_t width) { return Field(Take(width)); }
   void SkipGap(std::size_t width) { Take(width); }
@@ -56,24 +56,28 @@ class FieldReader {
   // short) or delivered a control character other than NUL (it is binary junk, not
   // text): the fields read are then not what the layout says. A NUL is text's end
   // within a field, as the four ways of taking fields define it.
-  bool Intact() const { return intact_; }
+  bool Intact() const {
+    return whole_ && !HoldsControl(input_.Bytes().substr(start_, input_.position() - start_));
+  }
 
  private:
+  // Looks at the raw bytes read, in one pass: a CR among them is a control character
+  // as it is delivered, and so is the LF that a CR LF pair delivers.
   static bool HoldsControl(std::string_view bytes) {
-    for (const char c : bytes) {
-      if ((c > '\0' && c < ' ') || c == '\x7F') return true;
-    }
-    return false;
+    bool control = false;
+    for (const unsigned char c : bytes) control |= (c - 1u < 0x1Fu) | (c == 0x7F);
+    return control;
   }
 
   std::string Take(std::size_t width) {
     std::string bytes = input_.Read(width);
-    intact_ = intact_ && bytes.size() == width && !HoldsControl(bytes);
+    whole_ = whole_ && bytes.size() == width;
     return bytes;
   }
 
   TextModeReader& input_;
-  bool intact_ = true;
+  std::size_t start_;
+  bool whole_ = true;
 };
 
 }  // namespace kelvane

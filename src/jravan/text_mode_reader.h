@@ -39,6 +39,9 @@ class TextModeReader {
   // The raw offset of the next byte to read.
   std::size_t position() const { return position_; }
 
+  // The bytes read from.
+  std::string_view Bytes() const { return bytes_; }
+
  private:
   // The next character, advancing over the one or two bytes it takes. Not at end.
   char NextChar();
