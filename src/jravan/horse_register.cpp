@@ -150,6 +150,16 @@ void ReadPastRuns(FieldReader& in, Runner& h) {
 
 }  // namespace
 
+HorseRegister::HorseRegister(std::string bytes) : bytes_(std::move(bytes)) {
+  TextModeReader input(bytes_);
+  for (;;) {
+    const std::string key = input.Read(kKeySize);
+    if (key.size() < kKeySize) return;
+    recordAfterKey_.try_emplace(std::string(CutAtNul(key)), input.position());  // first wins
+    input.Skip(kRestOfRecord);
+  }
+}
+
 std::optional<HorseRegister> HorseRegister::Open(const std::string& path, MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
@@ -160,14 +170,9 @@ std::optional<HorseRegister> HorseRegister::Open(const std::string& path, Messag
 }
 
 std::optional<std::size_t> HorseRegister::FindRecord(std::string_view horseId) const {
-  const std::string_view wanted = CutAtNul(horseId);
-  TextModeReader input(bytes_);
-  for (;;) {
-    const std::string key = input.Read(kKeySize);
-    if (key.size() < kKeySize) return std::nullopt;
-    if (CutAtNul(key) == wanted) return input.position();
-    input.Skip(kRestOfRecord);
-  }
+  const auto found = recordAfterKey_.find(std::string(CutAtNul(horseId)));
+  if (found == recordAfterKey_.end()) return std::nullopt;
+  return found->second;
 }
 
 bool HorseRegister::ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
