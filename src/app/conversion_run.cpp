@@ -57,8 +57,8 @@ void CollectRaces(const std::string& archive, const std::string& workingFolder,
   const auto card = RaceCard::Open(holder.cardPath, messages);
   if (!card) return;
   for (int j = 1; j <= card->LineCount(); ++j) {
-    Race race;
-    if (card->ReadRace(j, race, messages)) races.push_back(std::move(race));
+    // Read in place: a race that cannot be read leaves its fresh slot untouched.
+    if (!card->ReadRace(j, races.emplace_back(), messages)) races.pop_back();
   }
 }
 

@@ -7,17 +7,18 @@
 
 #include <cstddef>
 #include <string>
-#include <utility>
+#include <string_view>
 
 #include "jravan/field_taking.h"
 #include "jravan/text_mode_reader.h"
 
 namespace kelvane {
 
-// The bytes of one field as a block read delivered them.
+// The bytes of one field as a block read delivered them, seen where they lie: a
+// field is valid until the next read of its reader.
 class Field {
  public:
-  explicit Field(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit Field(std::string_view bytes) : bytes_(bytes) {}
 
   bool NumberInto(int& target) const { return TakeNumber(bytes_, target); }
   int Value() const { return TakeValue(bytes_); }
@@ -38,21 +39,23 @@ class Field {
     c = Char();
   }
 
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return bytes_; }
 
  private:
-  std::string bytes_;
+  std::string_view bytes_;
 };
 
 class FieldReader {
  public:
   explicit FieldReader(TextModeReader& input) : input_(input) {}
 
-  Field Next(std::size_t width) { return Field(input_.Read(width)); }
-  void SkipGap(std::size_t width) { input_.Read(width); }
+  // The next field, valid until the next call.
+  Field Next(std::size_t width) { return Field(input_.Read(width, scratch_)); }
+  void SkipGap(std::size_t width) { input_.Read(width, scratch_); }
 
  private:
   TextModeReader& input_;
+  std::string scratch_;  // a field whose bytes hold a CR, as the reads deliver it
 };
 
 }  // namespace kelvane

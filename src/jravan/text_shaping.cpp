@@ -11,10 +11,6 @@ std::string TextBeforeFullWidthSpace(std::string_view text) {
   return {};
 }
 
-bool IsCWhitespace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::string TrimTrailingWhitespace(std::string_view text) {
   std::size_t end = text.size();
   while (end > 0 && IsCWhitespace(text[end - 1])) --end;

@@ -8,8 +8,10 @@
 namespace kelvane {
 namespace {
 
-void AppendBigEndian(Bytes& out, std::uint64_t value, int width) {
-  for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) {
+// A template, so that each width unrolls to its few byte stores.
+template <int kWidth>
+void AppendBigEndian(Bytes& out, std::uint64_t value) {
+  for (int shift = 8 * (kWidth - 1); shift >= 0; shift -= 8) {
     out.push_back(static_cast<std::uint8_t>(value >> shift));
   }
 }
@@ -169,9 +171,9 @@ RacePart ReadRacePart(FieldReader& in) {
 
 int RecordedRunnerCount(const Race& race) { return std::clamp(race.runnerCount, 0, kMaxRunners); }
 
-void AppendU8(Bytes& out, std::int64_t value) { AppendBigEndian(out, value, 1); }
-void AppendU16(Bytes& out, std::int64_t value) { AppendBigEndian(out, value, 2); }
-void AppendU32(Bytes& out, std::int64_t value) { AppendBigEndian(out, value, 4); }
+void AppendU8(Bytes& out, std::int64_t value) { AppendBigEndian<1>(out, value); }
+void AppendU16(Bytes& out, std::int64_t value) { AppendBigEndian<2>(out, value); }
+void AppendU32(Bytes& out, std::int64_t value) { AppendBigEndian<4>(out, value); }
 
 void AppendText(Bytes& out, std::string_view text, std::uint16_t width) {
   if (width == 0) return;
