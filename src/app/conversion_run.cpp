@@ -102,14 +102,13 @@ ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
     CollectRaces(request.archives[i], workingFolders[i], races, env);
   }
 
-  // One record per race, and the header counts at most 65,535 of them.
-  if (races.size() > kMaxRecords) {
+  // One record per race, and the header counts at most 65,535 of them: checked
+  // before any horse is read, and again by the assembly itself.
+  if (races.size() > kMaxRecords || !AssembleRecords(db, races, request.alarm, env)) {
     env.ShowFileError(WithPath(kTooManyRacesText, request.outputPath));
     RemoveWorkingFiles(workingFolders);
     return {};
   }
-
-  AssembleRecords(db, races, request.alarm, env);
   try {
     db.Write(request.outputPath);
   } catch (const FileError& error) {
