@@ -16,7 +16,9 @@ using ArchivePtr = std::unique_ptr<struct archive, decltype(&archive_read_free)>
 bool DecompressOne(const std::string& path, std::string& buffer, std::uint64_t& total) {
   ArchivePtr reader(archive_read_new(), &archive_read_free);
   archive_read_support_format_lha(reader.get());
-  if (archive_read_open_filename(reader.get(), path.c_str(), kBlockSize) != ARCHIVE_OK) return false;
+  if (archive_read_open_filename(reader.get(), path.c_str(), kBlockSize) != ARCHIVE_OK) {
+    return false;
+  }
   archive_entry* entry = nullptr;
   for (;;) {
     const int step = archive_read_next_header(reader.get(), &entry);
@@ -25,7 +27,8 @@ bool DecompressOne(const std::string& path, std::string& buffer, std::uint64_t& 
     buffer.resize(static_cast<std::size_t>(archive_entry_size(entry)));
     std::size_t done = 0;
     for (;;) {
-      const la_ssize_t n = archive_read_data(reader.get(), buffer.data() + done, buffer.size() - done);
+      const la_ssize_t n =
+          archive_read_data(reader.get(), buffer.data() + done, buffer.size() - done);
       if (n < 0) return false;
       if (n == 0) break;
       done += static_cast<std::size_t>(n);

@@ -154,7 +154,8 @@ RaceCardLine RaceOf(int race, int firstRunner, int runners, const std::vector<in
       .saleCode = 2,
   };
   for (int number = 1; number <= runners; ++number) {
-    const int horse = drawOrder[static_cast<std::size_t>(firstRunner + number - 1) % drawOrder.size()];
+    const auto draw = static_cast<std::size_t>(firstRunner + number - 1) % drawOrder.size();
+    const int horse = drawOrder[draw];
     line.entries.push_back(RaceCardEntry{
         .horseNumber = number,
         .frameNumber = (number + 1) / 2,

@@ -28,14 +28,14 @@ class Field {
   // The fields that the layout takes in two ways.
   void NumberAndText(int& number, std::string& text) const {
     NumberInto(number);
-    text = Text();
+    text.assign(CutAtNul(bytes_));  // Text(), without a temporary string
   }
   void NumberAndChar(int& number, char& c) const {
     NumberInto(number);
     c = Char();
   }
   void TextAndChar(std::string& text, char& c) const {
-    text = Text();
+    text.assign(CutAtNul(bytes_));  // Text(), without a temporary string
     c = Char();
   }
 

@@ -21,6 +21,7 @@ bool LeadingInteger(std::string_view text, int& value) {
   const bool negative = p != end && *p == '-';
   if (p != end && (*p == '+' || *p == '-')) ++p;
   if (p == end || !IsDigit(*p)) return false;
+  // A value past the limits of int saturates there.
   const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
                                       : std::numeric_limits<int>::max();
   std::int64_t magnitude = 0;

@@ -6,7 +6,6 @@
 
 #include "codes/code_rendering.h"
 #include "codes/code_tables.h"
-#include "codes/width_conversion.h"
 #include "jravan/field_reader.h"
 #include "jravan/file_contents.h"
 #include "jravan/ratings.h"
@@ -47,7 +46,7 @@ void ReadFixedPart(FieldReader& in, Runner& h) {
   in.Next(2).NumberAndText(h.horseMarkCode, h.horseMarkCodeText);
   h.horseMarkText = HorseMarkTable.Row(h.horseMarkCode);
   for (std::string& name : h.pedigreeNames) {
-    name = TrimTrailingWhitespace(ToHalfWidth(in.Next(36).Text()));
+    name = HalfWidthName(in.Next(36).Text());
     in.SkipGap(21);
   }
   h.textAt420 = TrimTrailingWhitespace(in.Next(24).Text());

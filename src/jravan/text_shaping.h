@@ -19,4 +19,8 @@ inline bool IsCWhitespace(char c) {
 // The text without its trailing C white space.
 std::string TrimTrailingWhitespace(std::string_view text);
 
+// A name field of the horse register in half-width letters (ToHalfWidth) without its
+// trailing C white space.
+std::string HalfWidthName(std::string_view field);
+
 }  // namespace kelvane

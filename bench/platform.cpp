@@ -1,18 +1,19 @@
-#include "bench/child_process.h"
+#include "bench/platform.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 
 namespace kelvane::bench {
 namespace {
 
-// Linux reports ru_maxrss in KiB.
-std::uint64_t MaxRssBytes(const rusage& usage) {
-  return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+double Seconds(const timeval& time) {
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
 }
 
 }  // namespace
@@ -22,6 +23,7 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& logPa
   for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
 
+  malloc_trim(0);
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid < 0) return {};
@@ -40,14 +42,28 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& logPa
   ChildRun run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.peakRssBytes = MaxRssBytes(usage);
+  run.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  run.peakRssBytes = static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;  // Linux: KiB
   return run;
 }
 
-std::uint64_t OwnPeakRssBytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return MaxRssBytes(usage);
+std::uint64_t OwnResidentBytes() {
+  malloc_trim(0);
+  std::ifstream statm("/proc/self/statm");
+  std::uint64_t pages = 0;
+  std::uint64_t resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+std::string CpuModel() {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  for (std::string line; std::getline(cpuinfo, line);) {
+    if (line.rfind("model name", 0) == 0 && line.find(':') != std::string::npos) {
+      return line.substr(line.find(':') + 2);
+    }
+  }
+  return "unknown CPU";
 }
 
 }  // namespace kelvane::bench
