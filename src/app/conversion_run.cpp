@@ -57,7 +57,8 @@ void CollectRaces(const std::string& archive, const std::string& workingFolder,
   const auto card = RaceCard::Open(holder.cardPath, messages);
   if (!card) return;
   for (int j = 1; j <= card->LineCount(); ++j) {
-    // Read in place: a race that cannot be read leaves its fresh slot untouched.
+    // Each race is read straight into the list; one that cannot be read leaves its
+    // fresh slot as it was, and the slot is dropped.
     if (!card->ReadRace(j, races.emplace_back(), messages)) races.pop_back();
   }
 }
