@@ -22,20 +22,20 @@ class Field {
 
   bool NumberInto(int& target) const { return TakeNumber(bytes_, target); }
   int Value() const { return TakeValue(bytes_); }
-  std::string Text() const { return TakeText(bytes_); }
+  std::string_view Text() const { return TakeText(bytes_); }
   char Char() const { return TakeChar(bytes_); }
 
   // The fields that the layout takes in two ways.
   void NumberAndText(int& number, std::string& text) const {
     NumberInto(number);
-    text.assign(CutAtNul(bytes_));  // Text(), without a temporary string
+    text = Text();
   }
   void NumberAndChar(int& number, char& c) const {
     NumberInto(number);
     c = Char();
   }
   void TextAndChar(std::string& text, char& c) const {
-    text.assign(CutAtNul(bytes_));  // Text(), without a temporary string
+    text = Text();
     c = Char();
   }
 

@@ -47,7 +47,7 @@ int TakeValue(std::string_view field) {
   return value;
 }
 
-std::string TakeText(std::string_view field) { return std::string(CutAtNul(field)); }
+std::string_view TakeText(std::string_view field) { return CutAtNul(field); }
 
 char TakeChar(std::string_view field) { return field.empty() ? '\0' : field.front(); }
 

@@ -12,6 +12,12 @@ bool IsBlankUnit(std::string_view unit) {
   return unit == "\x81\x40" || (IsCWhitespace(unit[0]) && IsCWhitespace(unit[1]));
 }
 
+std::size_t LengthWithoutTrailingWhitespace(std::string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && IsCWhitespace(text[end - 1])) --end;
+  return end;
+}
+
 }  // namespace
 
 std::string TextBeforeFullWidthSpace(std::string_view text) {
@@ -22,9 +28,7 @@ std::string TextBeforeFullWidthSpace(std::string_view text) {
 }
 
 std::string TrimTrailingWhitespace(std::string_view text) {
-  std::size_t end = text.size();
-  while (end > 0 && IsCWhitespace(text[end - 1])) --end;
-  return std::string(text.substr(0, end));
+  return std::string(text.substr(0, LengthWithoutTrailingWhitespace(text)));
 }
 
 std::string HalfWidthName(std::string_view field) {
@@ -35,7 +39,9 @@ std::string HalfWidthName(std::string_view field) {
          IsBlankUnit(field.substr(field.size() - 2))) {
     field.remove_suffix(2);
   }
-  return TrimTrailingWhitespace(ToHalfWidth(field));
+  std::string name = ToHalfWidth(field);
+  name.resize(LengthWithoutTrailingWhitespace(name));
+  return name;
 }
 
 }  // namespace kelvane
