@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "pdb/file_replace.h"
 
@@ -78,12 +79,12 @@ std::uint16_t PalmDatabase::GetNumRecords() const { return GetU16(kNumRecordsAt)
 std::uint32_t PalmDatabase::GetAppInfoID() const { return GetU32(kAppInfoIdAt); }
 std::uint32_t PalmDatabase::GetSortInfoID() const { return GetU32(kSortInfoIdAt); }
 
-bool PalmDatabase::AddRecord(const Bytes& record) {
+bool PalmDatabase::AddRecord(Bytes record) {
   if (records_.size() >= kMaxRecords) return false;
   recordStarts_.push_back(recordStarts_.empty() ? 0
                                                 : recordStarts_.back() + records_.back().size() +
                                                       kPadAfterRecord);
-  records_.push_back(record);
+  records_.push_back(std::move(record));
   SetNumRecords(static_cast<std::uint16_t>(GetNumRecords() + 1));
   return true;
 }

@@ -89,9 +89,10 @@ class PalmDatabase {
   std::uint32_t GetAppInfoID() const;
   std::uint32_t GetSortInfoID() const;
 
-  // Appends a copy of `record`; every record's offset moves on by the new entry.
-  // Returns false, adding nothing, when the header cannot count one more.
-  bool AddRecord(const Bytes& record);
+  // Appends `record` (a copy, or the bytes themselves when handed over); every
+  // record's offset moves on by the new entry. Returns false, adding nothing, when
+  // the header cannot count one more.
+  bool AddRecord(Bytes record);
 
   std::size_t RecordCount() const { return records_.size(); }
   const Bytes& Record(std::size_t i) const { return records_[i]; }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "jravan/horse_register.h"
 #include "jravan/ratings.h"
@@ -55,7 +56,7 @@ bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, CurrentRegister
   ReadRunners(race, count, horses, runners, messages);
   EstimateOdds(runners.data(), count);
   for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
-  return db.AddRecord(record);
+  return db.AddRecord(std::move(record));
 }
 
 }  // namespace
