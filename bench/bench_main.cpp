@@ -186,15 +186,9 @@ void PrintFigures(const Figures& f, const Season& season, int runs) {
               MiB(f.benchRssBytes));
 }
 
-std::string MakeFolder(const Options& options) {
-  const fs::path parent = options.dir.empty() ? fs::temp_directory_path() : fs::path(options.dir);
-  std::string pattern = (parent / "kelvane-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) return {};
-  return pattern + "/";
-}
-
 int Run(const Options& options) {
-  const std::string folder = MakeFolder(options);
+  const std::string folder = MakeFreshFolder(
+      options.dir.empty() ? fs::temp_directory_path().string() : options.dir, "kelvane-bench");
   if (folder.empty()) {
     std::cerr << "kelvane_bench: cannot make a folder for the season\n";
     return 1;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 
 namespace kelvane::bench {
@@ -54,6 +55,12 @@ std::uint64_t OwnResidentBytes() {
   std::uint64_t resident = 0;
   statm >> pages >> resident;
   return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+std::string MakeFreshFolder(const std::string& parent, const std::string& prefix) {
+  std::string pattern = parent + "/" + prefix + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern + "/";
 }
 
 std::string CpuModel() {

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the benchmark needs from the operating system, Linux only: running a program
-// as a child process with what it cost, this process's own memory, the CPU's name.
+// as a child process with what it cost, this process's own memory, a fresh folder,
+// the CPU's name.
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,9 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& logPa
 
 // The resident set size of this process now, after giving free memory back.
 std::uint64_t OwnResidentBytes();
+
+// A new folder `prefix`-XXXXXX in `parent`, its path ending in '/'; empty on failure.
+std::string MakeFreshFolder(const std::string& parent, const std::string& prefix);
 
 // The CPU's model name, as /proc/cpuinfo gives it; "unknown CPU" without one.
 std::string CpuModel();
