@@ -37,7 +37,7 @@ test-asan: deps
 # The libFuzzer targets, built by clang with ASan and UBSan in their own folder; a crash,
 # leak, timeout or broken check in FUZZ_SECONDS per target fails the run.
 test-fuzz: deps
-	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF \
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF -DKELVANE_BENCH=OFF \
 	  -DKELVANE_DESKTOP=OFF -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	./scripts/fuzz --build $(FUZZ_BUILD) --seconds $(FUZZ_SECONDS) --jobs $(JOBS)

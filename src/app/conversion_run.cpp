@@ -93,8 +93,9 @@ bool CollectRaces(const std::string& archive, const std::string& workingFolder,
     return false;
   }
   for (int j = 1; j <= card->LineCount(); ++j) {
-    Race race;
-    if (card->ReadRace(j, race, messages)) races.push_back(std::move(race));
+    // Each race is read straight into the list; one that cannot be read leaves its
+    // fresh slot as it was, and the slot is dropped.
+    if (!card->ReadRace(j, races.emplace_back(), messages)) races.pop_back();
   }
   return true;
 }

@@ -97,6 +97,13 @@ int UsageError(std::ostream& err, const std::string& what) {
   return kExitUsage;
 }
 
+// An archive named again is taken once, in its first place, as the window's list does.
+void AddArchiveOnce(std::vector<std::string>& archives, const std::string& archive) {
+  if (std::find(archives.begin(), archives.end(), archive) == archives.end()) {
+    archives.push_back(archive);
+  }
+}
+
 int Convert(const std::vector<std::string>& args, const std::string& programFolder,
             std::ostream& err) {
   ConversionRequest request;
@@ -115,12 +122,11 @@ int Convert(const std::vector<std::string>& args, const std::string& programFold
     } else if (arg == "--open") {
       open = true;
     } else if (arg == "--") {
-      for (++i; i < args.size(); ++i) request.archives.push_back(args[i]);
+      for (++i; i < args.size(); ++i) AddArchiveOnce(request.archives, args[i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError(err, "unknown option " + arg);
-    } else if (std::find(request.archives.begin(), request.archives.end(), arg) ==
-               request.archives.end()) {
-      request.archives.push_back(arg);
+    } else {
+      AddArchiveOnce(request.archives, arg);
     }
   }
   if (request.outputPath.empty()) return UsageError(err, "convert needs -o OUTPUT.pdb");

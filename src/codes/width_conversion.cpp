@@ -1,6 +1,5 @@
 #include "codes/width_conversion.h"
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -18,21 +17,29 @@ constexpr std::size_t kLetterCount = 56;
 static_assert(kFullWidthLetters.View().size() == 2 * kLetterCount);
 static_assert(kHalfWidthLetters.View().size() == kLetterCount);
 
-struct HalfWidthPair {
-  std::string_view fullWidth;  // two bytes
-  char halfWidth;
-};
-
-// The pairs ordered by their full-width bytes, built at compile time so that the
-// conversion shares no state and can run on any thread.
-constexpr std::array<HalfWidthPair, kLetterCount> kHalfWidthMap = [] {
-  std::array<HalfWidthPair, kLetterCount> pairs{};
+// Every full-width letter is a two-byte unit led by 0x81 or 0x82, so the map is a
+// table over those two lead bytes and every trail byte: the half-width byte, or 0
+// where the unit stays as it is. Built at compile time, it shares no state and can
+// be used from any thread.
+constexpr unsigned char kFirstLead = 0x81;
+constexpr auto kHalfWidthOf = [] {
+  std::array<std::array<char, 256>, 2> table{};
   for (std::size_t i = 0; i < kLetterCount; ++i) {
-    pairs[i] = {kFullWidthLetters.View().substr(2 * i, 2), kHalfWidthLetters.View()[i]};
+    const auto lead = static_cast<unsigned char>(kFullWidthLetters.View()[2 * i]);
+    const auto trail = static_cast<unsigned char>(kFullWidthLetters.View()[2 * i + 1]);
+    if (lead != kFirstLead && lead != kFirstLead + 1) throw "a full-width letter outside the table";
+    table[lead - kFirstLead][trail] = kHalfWidthLetters.View()[i];
   }
-  std::ranges::sort(pairs, {}, &HalfWidthPair::fullWidth);
-  return pairs;
+  return table;
 }();
+
+// The half-width byte for the two-byte unit at `pos`, or 0.
+char HalfWidthAt(std::string_view text, std::size_t pos) {
+  if (pos + 1 >= text.size()) return 0;
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead != kFirstLead && lead != kFirstLead + 1) return 0;
+  return kHalfWidthOf[lead - kFirstLead][static_cast<unsigned char>(text[pos + 1])];
+}
 
 }  // namespace
 
@@ -40,12 +47,10 @@ std::string ToHalfWidth(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size(); pos += 2) {
-    const std::string_view unit = text.substr(pos, 2);
-    const auto found = std::ranges::lower_bound(kHalfWidthMap, unit, {}, &HalfWidthPair::fullWidth);
-    if (found != kHalfWidthMap.end() && found->fullWidth == unit) {
-      out += found->halfWidth;
+    if (const char half = HalfWidthAt(text, pos); half != 0) {
+      out += half;
     } else {
-      out += unit;
+      out += text.substr(pos, 2);
     }
   }
   return out;

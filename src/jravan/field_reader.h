@@ -8,21 +8,21 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "jravan/field_taking.h"
 #include "jravan/text_mode_reader.h"
 
 namespace kelvane {
 
-// The bytes of one field as a block read delivered them.
+// The bytes of one field as a block read delivered them, seen where they lie: a
+// field is valid until the next read of its reader.
 class Field {
  public:
-  explicit Field(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit Field(std::string_view bytes) : bytes_(bytes) {}
 
   bool NumberInto(int& target) const { return TakeNumber(bytes_, target); }
   int Value() const { return TakeValue(bytes_); }
-  std::string Text() const { return TakeText(bytes_); }
+  std::string_view Text() const { return TakeText(bytes_); }
   char Char() const { return TakeChar(bytes_); }
 
   // The fields that the layout takes in two ways.
@@ -39,16 +39,17 @@ class Field {
     c = Char();
   }
 
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return bytes_; }
 
  private:
-  std::string bytes_;
+  std::string_view bytes_;
 };
 
 class FieldReader {
  public:
   explicit FieldReader(TextModeReader& input) : input_(input), start_(input.position()) {}
 
+  // The next field, valid until the next call.
   Field Next(std::size_t width) { return Field(Take(width)); }
   void SkipGap(std::size_t width) { Take(width); }
 
@@ -69,14 +70,15 @@ class FieldReader {
     return control;
   }
 
-  std::string Take(std::size_t width) {
-    std::string bytes = input_.Read(width);
+  std::string_view Take(std::size_t width) {
+    const std::string_view bytes = input_.Read(width, scratch_);
     whole_ = whole_ && bytes.size() == width;
     return bytes;
   }
 
   TextModeReader& input_;
   std::size_t start_;
+  std::string scratch_;  // a field whose bytes hold a CR, as the reads deliver it
   bool whole_ = true;
 };
 

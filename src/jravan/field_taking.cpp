@@ -1,8 +1,8 @@
 #include "jravan/field_taking.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <optional>
 
 #include "jravan/text_shaping.h"
 
@@ -11,26 +11,26 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The leading decimal integer of the field as the C library reads it, or nothing
-// when no digit follows the white space and the sign.
-std::optional<int> LeadingInteger(std::string_view field) {
-  const std::string_view text = CutAtNul(field);
-  std::size_t pos = 0;
-  while (pos < text.size() && IsCWhitespace(text[pos])) ++pos;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    negative = text[pos] == '-';
-    ++pos;
-  }
-  if (pos == text.size() || !IsDigit(text[pos])) return std::nullopt;
+// The leading decimal integer of the field as the C library reads it, into `value`;
+// false when no digit follows the white space and the sign. A NUL is none of these,
+// so the scan ends at it as it ends at the end of a C string.
+bool LeadingInteger(std::string_view text, int& value) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end && IsCWhitespace(*p)) ++p;
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '+' || *p == '-')) ++p;
+  if (p == end || !IsDigit(*p)) return false;
+  // A value past the limits of int saturates there.
   const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
                                       : std::numeric_limits<int>::max();
   std::int64_t magnitude = 0;
-  for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-    if (magnitude < limit) magnitude = magnitude * 10 + (text[pos] - '0');
+  for (; p != end && IsDigit(*p); ++p) {
+    if (magnitude < limit) magnitude = magnitude * 10 + (*p - '0');
   }
-  if (magnitude > limit) magnitude = limit;
-  return static_cast<int>(negative ? -magnitude : magnitude);
+  magnitude = std::min(magnitude, limit);
+  value = static_cast<int>(negative ? -magnitude : magnitude);
+  return true;
 }
 
 }  // namespace
@@ -39,15 +39,15 @@ std::string_view CutAtNul(std::string_view field) {
   return field.substr(0, field.find('\0'));
 }
 
-bool TakeNumber(std::string_view field, int& target) {
-  const std::optional<int> number = LeadingInteger(field);
-  if (number) target = *number;
-  return number.has_value();
+bool TakeNumber(std::string_view field, int& target) { return LeadingInteger(field, target); }
+
+int TakeValue(std::string_view field) {
+  int value = 0;
+  LeadingInteger(field, value);
+  return value;
 }
 
-int TakeValue(std::string_view field) { return LeadingInteger(field).value_or(0); }
-
-std::string TakeText(std::string_view field) { return std::string(CutAtNul(field)); }
+std::string_view TakeText(std::string_view field) { return CutAtNul(field); }
 
 char TakeChar(std::string_view field) { return field.empty() ? '\0' : field.front(); }
 

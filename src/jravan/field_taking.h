@@ -7,7 +7,6 @@
 // A field is the bytes one block read delivered; it may be shorter than its width
 // when the read met the end of the file, and a NUL byte inside it ends it early.
 
-#include <string>
 #include <string_view>
 
 namespace kelvane {
@@ -23,8 +22,8 @@ bool TakeNumber(std::string_view field, int& target);
 // *value*: a signed decimal as atoi reads it; 0 when the field holds no digits.
 int TakeValue(std::string_view field);
 
-// *text*: the field's bytes up to the first NUL.
-std::string TakeText(std::string_view field);
+// *text*: the field's bytes up to the first NUL, seen where they lie.
+std::string_view TakeText(std::string_view field);
 
 // *char*: the field's first byte; 0 for a field that holds no byte.
 char TakeChar(std::string_view field);

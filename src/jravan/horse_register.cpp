@@ -6,7 +6,6 @@
 
 #include "codes/code_rendering.h"
 #include "codes/code_tables.h"
-#include "codes/width_conversion.h"
 #include "jravan/field_reader.h"
 #include "jravan/file_contents.h"
 #include "jravan/ratings.h"
@@ -47,7 +46,7 @@ void ReadFixedPart(FieldReader& in, Runner& h) {
   in.Next(2).NumberAndText(h.horseMarkCode, h.horseMarkCodeText);
   h.horseMarkText = HorseMarkTable.Row(h.horseMarkCode);
   for (std::string& name : h.pedigreeNames) {
-    name = TrimTrailingWhitespace(ToHalfWidth(in.Next(36).Text()));
+    name = HalfWidthName(in.Next(36).Text());
     in.SkipGap(21);
   }
   h.textAt420 = TrimTrailingWhitespace(in.Next(24).Text());
@@ -150,6 +149,16 @@ void ReadPastRuns(FieldReader& in, Runner& h) {
 
 }  // namespace
 
+HorseRegister::HorseRegister(std::string bytes) : bytes_(std::move(bytes)) {
+  TextModeReader input(bytes_);
+  for (;;) {
+    const std::string key = input.Read(kKeySize);
+    if (key.size() < kKeySize) return;
+    recordAfterKey_.try_emplace(std::string(CutAtNul(key)), input.position());  // first wins
+    input.Skip(kRestOfRecord);
+  }
+}
+
 std::optional<HorseRegister> HorseRegister::Open(const std::string& path, MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
@@ -160,14 +169,9 @@ std::optional<HorseRegister> HorseRegister::Open(const std::string& path, Messag
 }
 
 std::optional<std::size_t> HorseRegister::FindRecord(std::string_view horseId) const {
-  const std::string_view wanted = CutAtNul(horseId);
-  TextModeReader input(bytes_);
-  for (;;) {
-    const std::string key = input.Read(kKeySize);
-    if (key.size() < kKeySize) return std::nullopt;
-    if (CutAtNul(key) == wanted) return input.position();
-    input.Skip(kRestOfRecord);
-  }
+  const auto found = recordAfterKey_.find(std::string(CutAtNul(horseId)));
+  if (found == recordAfterKey_.end()) return std::nullopt;
+  return found->second;
 }
 
 bool HorseRegister::ReadRunner(std::string_view horseId, int raceYear, Runner& runner,

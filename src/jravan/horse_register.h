@@ -6,13 +6,15 @@
 // horse's 10-byte registration number. A horse is found by reading the 10-byte key
 // at the start of the file and, while it is not the one asked for, skipping 2871
 // raw bytes to the next key; the first match wins. The keys visited do not depend
-// on the horse asked for, so an index built from one walk would find the same
-// records.
+// on the horse asked for, so the register walks its keys once when it is made and
+// keeps where each key's record goes on: a lookup then finds the record that the
+// walk would have stopped at, without walking again.
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "jravan/message_sink.h"
 #include "jravan/runner.h"
@@ -21,13 +23,14 @@ namespace kelvane {
 
 class HorseRegister {
  public:
-  explicit HorseRegister(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit HorseRegister(std::string bytes);
 
   // The register at `path`; nothing, after the message, when it cannot be opened.
   static std::optional<HorseRegister> Open(const std::string& path, MessageSink& messages);
 
   // The raw offset just after the key of the first record whose key, as a C string,
-  // equals `horseId`; nothing when the walk reaches the end of the file.
+  // equals `horseId` as a C string; nothing when the walk reaches the end of the file
+  // without finding it.
   std::optional<std::size_t> FindRecord(std::string_view horseId) const;
 
   // Fills `runner` from the record of `horseId` and rates it; `raceYear` gives the
@@ -44,6 +47,9 @@ class HorseRegister {
   bool ReadRecord(std::size_t afterKey, int raceYear, Runner& runner) const;
 
   std::string bytes_;
+  // Each key met by the walk, cut at its first NUL, and the raw offset just after the
+  // first key that reads so.
+  std::unordered_map<std::string, std::size_t> recordAfterKey_;
 };
 
 }  // namespace kelvane

@@ -13,6 +13,7 @@
 //
 // The reader works on a byte buffer it does not own; the buffer must outlive it.
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,10 +23,24 @@ namespace kelvane {
 class TextModeReader {
  public:
   explicit TextModeReader(std::string_view bytes, std::size_t position = 0)
-      : bytes_(bytes), position_(position < bytes.size() ? position : bytes.size()) {}
+      : bytes_(bytes),
+        position_(position < bytes.size() ? position : bytes.size()),
+        plainUntil_(position_) {}
 
   // Up to `count` characters from the current position.
   std::string Read(std::size_t count);
+
+  // The characters Read(count) would deliver, as a view: of the data itself when
+  // they hold no CR, otherwise of `scratch`, which they are then copied into. Valid
+  // as long as both are and `scratch` is not changed. Inline: every field of every
+  // record is read through it, and most take the first branch.
+  std::string_view Read(std::size_t count, std::string& scratch) {
+    const std::size_t available = std::min(count, bytes_.size() - position_);
+    if (position_ + available > plainUntil_) return ReadLookingAhead(count, scratch);
+    const std::string_view chars = bytes_.substr(position_, available);
+    position_ += available;
+    return chars;
+  }
 
   // Reads one line of at most `maxChars` characters and drops it. False when the data
   // had ended, so that no character was read.
@@ -46,8 +61,14 @@ class TextModeReader {
   // The next character, advancing over the one or two bytes it takes. Not at end.
   char NextChar();
 
+  // Read(count, scratch) when the stretch known to hold no CR ends before `count`.
+  std::string_view ReadLookingAhead(std::size_t count, std::string& scratch);
+
   std::string_view bytes_;
   std::size_t position_;
+  // No CR lies in [position_, plainUntil_): reads that end there take their bytes as
+  // they are, without looking at each.
+  std::size_t plainUntil_;
 };
 
 }  // namespace kelvane

@@ -10,10 +10,17 @@ namespace kelvane {
 // Empty when the text holds none.
 std::string TextBeforeFullWidthSpace(std::string_view text);
 
-// White space as C's isspace sees it in the C locale.
-bool IsCWhitespace(char c);
+// White space as C's isspace sees it in the C locale. Inline: every number field
+// of every record goes through it.
+inline bool IsCWhitespace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');  // \t \n \v \f \r
+}
 
 // The text without its trailing C white space.
 std::string TrimTrailingWhitespace(std::string_view text);
+
+// A name field of the horse register in half-width letters (ToHalfWidth) without its
+// trailing C white space.
+std::string HalfWidthName(std::string_view field);
 
 }  // namespace kelvane

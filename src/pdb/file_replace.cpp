@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <vector>
 
 #include "pdb/file_error.h"
 
@@ -29,10 +30,10 @@ mode_t ModeForTarget(const std::string& path) {
   return 0666 & ~mask;
 }
 
-bool WriteAll(int fd, const Bytes& bytes) {
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    const ssize_t n = write(fd, data + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -42,21 +43,69 @@ bool WriteAll(int fd, const Bytes& bytes) {
   return true;
 }
 
+// Collects appended bytes into a buffer and writes it to the file whenever it fills.
+// The first failed write is kept, with its OS error, and every later byte dropped.
+class BufferedFileSink final : public ByteSink {
+ public:
+  explicit BufferedFileSink(int fd) : fd_(fd) { buffer_.reserve(kBufferSize); }
+
+  void Append(const std::uint8_t* data, std::size_t size) override {
+    if (failed_) return;
+    if (buffer_.size() + size > kBufferSize) Flush();
+    if (size >= kBufferSize) {
+      Write(data, size);
+    } else {
+      buffer_.insert(buffer_.end(), data, data + size);
+    }
+  }
+
+  // Writes what the buffer holds; true when every byte appended so far is written.
+  bool Flush() {
+    Write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return !failed_;
+  }
+
+  int osError() const { return osError_; }
+
+ private:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  void Write(const std::uint8_t* data, std::size_t size) {
+    if (failed_ || WriteAll(fd_, data, size)) return;
+    failed_ = true;
+    osError_ = errno;
+  }
+
+  int fd_;
+  std::vector<std::uint8_t> buffer_;
+  bool failed_ = false;
+  int osError_ = 0;
+};
+
 [[noreturn]] void Fail(const std::string& path, int osError) {
   throw FileError(CauseOfOsError(osError), path, osError);
 }
 
 }  // namespace
 
-void ReplaceFile(const std::string& path, const Bytes& bytes) {
+void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents) {
   if (path.empty()) Fail(path, ENOENT);
   std::string temp = FolderOf(path) + "/.kelvane-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) Fail(path, errno);
 
-  const bool written = WriteAll(fd, bytes) && fchmod(fd, ModeForTarget(path)) == 0 &&
-                       fsync(fd) == 0;
-  const int writeError = errno;
+  BufferedFileSink sink(fd);
+  try {
+    writeContents(sink);
+  } catch (...) {
+    close(fd);
+    unlink(temp.c_str());
+    throw;
+  }
+  const bool flushed = sink.Flush();
+  const bool written = flushed && fchmod(fd, ModeForTarget(path)) == 0 && fsync(fd) == 0;
+  const int writeError = flushed ? errno : sink.osError();
   const bool closed = close(fd) == 0;
   const int closeError = errno;
   if (!written || !closed) {

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
-#include "pdb/palm_database.h"
+#include "pdb/byte_sink.h"
 
 namespace kelvane {
 
-// Replaces the file at `path` with `bytes` atomically: writes a temporary file in the
-// same folder and renames it over the target once every byte is on disk. On failure
-// the temporary file is removed, an existing target is left as it was, and a
-// FileError with the cause and `path` is thrown.
-void ReplaceFile(const std::string& path, const Bytes& bytes);
+// Replaces the file at `path` atomically with the bytes that `writeContents` appends
+// to the sink it is given: they go to a temporary file in the same folder, written
+// as they come through a small buffer, and that file is renamed over the target once
+// every byte is on disk. On failure the temporary file is removed, an existing target
+// is left as it was, and a FileError with the cause and `path` is thrown.
+void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents);
 
 }  // namespace kelvane

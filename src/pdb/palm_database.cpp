@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "pdb/file_replace.h"
 
@@ -78,12 +79,12 @@ std::uint16_t PalmDatabase::GetNumRecords() const { return GetU16(kNumRecordsAt)
 std::uint32_t PalmDatabase::GetAppInfoID() const { return GetU32(kAppInfoIdAt); }
 std::uint32_t PalmDatabase::GetSortInfoID() const { return GetU32(kSortInfoIdAt); }
 
-bool PalmDatabase::AddRecord(const Bytes& record) {
+bool PalmDatabase::AddRecord(Bytes record) {
   if (records_.size() >= kMaxRecords) return false;
   recordStarts_.push_back(recordStarts_.empty() ? 0
                                                 : recordStarts_.back() + records_.back().size() +
                                                       kPadAfterRecord);
-  records_.push_back(record);
+  records_.push_back(std::move(record));
   SetNumRecords(static_cast<std::uint16_t>(GetNumRecords() + 1));
   return true;
 }
@@ -95,24 +96,51 @@ std::uint32_t PalmDatabase::RecordOffset(std::size_t i) const {
   return static_cast<std::uint32_t>(dataStart + recordStarts_[i]);
 }
 
-Bytes PalmDatabase::Serialize() const {
-  Bytes file(header_.begin(), header_.end());
+std::size_t PalmDatabase::FileSize() const {
+  const std::size_t recordData =
+      records_.empty() ? 0 : recordStarts_.back() + records_.back().size() + kPadAfterRecord;
+  return kHeaderSize + kRecordEntrySize * records_.size() + kGapAfterEntries + appInfo_.size() +
+         sortInfo_.size() + recordData;
+}
+
+void PalmDatabase::WriteTo(ByteSink& out) const {
+  static constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
+  out.Append(header_.data(), header_.size());
   for (std::size_t i = 0; i < records_.size(); ++i) {
     std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
     WriteBigEndian32(entry.data(), RecordOffset(i));
-    file.insert(file.end(), entry.begin(), entry.end());
+    out.Append(entry.data(), entry.size());
   }
-  file.insert(file.end(), kGapAfterEntries, 0);
-  file.insert(file.end(), appInfo_.begin(), appInfo_.end());
-  file.insert(file.end(), sortInfo_.begin(), sortInfo_.end());
+  out.Append(kZeros, kGapAfterEntries);
+  out.Append(appInfo_.data(), appInfo_.size());
+  out.Append(sortInfo_.data(), sortInfo_.size());
   for (const auto& record : records_) {
-    file.insert(file.end(), record.begin(), record.end());
-    file.insert(file.end(), kPadAfterRecord, 0);
+    out.Append(record.data(), record.size());
+    out.Append(kZeros, kPadAfterRecord);
   }
+}
+
+Bytes PalmDatabase::Serialize() const {
+  class BytesSink final : public ByteSink {
+   public:
+    explicit BytesSink(Bytes& bytes) : bytes_(bytes) {}
+    void Append(const std::uint8_t* data, std::size_t size) override {
+      bytes_.insert(bytes_.end(), data, data + size);
+    }
+
+   private:
+    Bytes& bytes_;
+  };
+  Bytes file;
+  file.reserve(FileSize());
+  BytesSink sink(file);
+  WriteTo(sink);
   return file;
 }
 
-void PalmDatabase::Write(const std::string& path) const { ReplaceFile(path, Serialize()); }
+void PalmDatabase::Write(const std::string& path) const {
+  ReplaceFile(path, [this](ByteSink& out) { WriteTo(out); });
+}
 
 void PalmDatabase::PutU16(std::size_t offset, std::uint16_t value) {
   header_[offset] = static_cast<std::uint8_t>(value >> 8);

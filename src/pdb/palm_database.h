@@ -27,6 +27,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pdb/byte_sink.h"
+
 namespace kelvane {
 
 inline constexpr std::size_t kHeaderSize = 78;
@@ -87,25 +89,31 @@ class PalmDatabase {
   std::uint32_t GetAppInfoID() const;
   std::uint32_t GetSortInfoID() const;
 
-  // Appends a copy of `record`; every record's offset moves on by the new entry.
-  // Returns false, adding nothing, when the header cannot count one more.
-  bool AddRecord(const Bytes& record);
+  // Appends `record` (a copy, or the bytes themselves when handed over); every
+  // record's offset moves on by the new entry. Returns false, adding nothing, when
+  // the header cannot count one more.
+  bool AddRecord(Bytes record);
 
   std::size_t RecordCount() const { return records_.size(); }
   const Bytes& Record(std::size_t i) const { return records_[i]; }
   std::uint32_t RecordOffset(std::size_t i) const;
   const std::array<std::uint8_t, kHeaderSize>& Header() const { return header_; }
 
+  // Appends the whole file, as Write puts it on disk, to `out` piece by piece.
+  void WriteTo(ByteSink& out) const;
+
   // The whole file as Write puts it on disk.
   Bytes Serialize() const;
 
   // Replaces the file at `path` with the database: the bytes go to a temporary file
-  // beside it, which is renamed over the target only when every byte is written, so
-  // a failure leaves an existing file untouched and no partial file behind.
+  // beside it as they are produced (the file is never built whole in memory), and
+  // that file is renamed over the target only when every byte is written, so a
+  // failure leaves an existing file untouched and no partial file behind.
   // Throws FileError with the cause and the path on failure.
   void Write(const std::string& path) const;
 
  private:
+  std::size_t FileSize() const;
   void PutU16(std::size_t offset, std::uint16_t value);
   void PutU32(std::size_t offset, std::uint32_t value);
   void PutRaw(std::size_t offset, std::string_view bytes, std::size_t width);

@@ -8,11 +8,51 @@
 namespace kelvane {
 namespace {
 
-void AppendBigEndian(Bytes& out, std::uint64_t value, int width) {
-  for (int shift = 8 * (width - 1); shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(value >> shift));
+// Fills a part of known size added at the end of a record, field after field,
+// through a plain pointer: much cheaper than growing the record byte by byte, where
+// every byte stored makes the record's size be read again. The part starts zeroed.
+class PartWriter {
+ public:
+  PartWriter(Bytes& out, std::size_t size) {
+    out.resize(out.size() + size);
+    end_ = out.data() + out.size();
+    at_ = end_ - size;
   }
-}
+  PartWriter(const PartWriter&) = delete;
+  PartWriter& operator=(const PartWriter&) = delete;
+
+  void U8(std::int64_t value) { Put<1>(value); }
+  void U16(std::int64_t value) { Put<2>(value); }
+  void U32(std::int64_t value) { Put<4>(value); }
+  void Text(std::string_view text, std::uint16_t width) {
+    if (width == 0) return;
+    Reserve(width);
+    const std::size_t kept = std::min<std::size_t>(text.size(), width - 1u);
+    std::copy_n(text.begin(), kept, at_);  // the rest of the field stays zero
+    at_ += width;
+  }
+
+ private:
+  template <int kWidth>
+  void Put(std::uint64_t value) {
+    Reserve(kWidth);
+    for (int shift = 8 * (kWidth - 1); shift >= 0; shift -= 8) {
+      *at_++ = static_cast<std::uint8_t>(value >> shift);
+    }
+  }
+  // A slip in the layout below shows at once instead of writing past the part.
+  void Reserve(std::size_t width) const {
+    if (width > static_cast<std::size_t>(end_ - at_)) throw std::logic_error("part overrun");
+  }
+
+  std::uint8_t* at_;
+  std::uint8_t* end_;
+};
+
+// A runner part: its own fields, then the five past-run blocks.
+constexpr std::size_t kRunnerFieldsBeforePastRuns =
+    kRunnerPartSize - std::size_t{kPastRuns} * kPastRunBlockSize;
+static_assert(kRunnerFieldsBeforePastRuns == 526);
 
 // MMDD and HHMM values are carried as two bytes: the hundreds and the rest.
 int High(int fourDigits) { return fourDigits / 100; }
@@ -169,15 +209,12 @@ RacePart ReadRacePart(FieldReader& in) {
 
 int RecordedRunnerCount(const Race& race) { return std::clamp(race.runnerCount, 0, kMaxRunners); }
 
-void AppendU8(Bytes& out, std::int64_t value) { AppendBigEndian(out, value, 1); }
-void AppendU16(Bytes& out, std::int64_t value) { AppendBigEndian(out, value, 2); }
-void AppendU32(Bytes& out, std::int64_t value) { AppendBigEndian(out, value, 4); }
+void AppendU8(Bytes& out, std::int64_t value) { PartWriter(out, 1).U8(value); }
+void AppendU16(Bytes& out, std::int64_t value) { PartWriter(out, 2).U16(value); }
+void AppendU32(Bytes& out, std::int64_t value) { PartWriter(out, 4).U32(value); }
 
 void AppendText(Bytes& out, std::string_view text, std::uint16_t width) {
-  if (width == 0) return;
-  const std::size_t kept = std::min<std::size_t>(text.size(), width - 1u);
-  out.insert(out.end(), text.begin(), text.begin() + kept);
-  out.insert(out.end(), width - kept, std::uint8_t{0});
+  PartWriter(out, width).Text(text, width);
 }
 
 bool JockeyChanged(const Runner& runner, const std::string& todaysJockey) {
@@ -186,112 +223,117 @@ bool JockeyChanged(const Runner& runner, const std::string& todaysJockey) {
 }
 
 void AppendRacePart(Bytes& out, const Race& race, bool alarm) {
-  AppendU16(out, race.year);                                  //   0
-  AppendU16(out, RacecourseIndex(race.racecourseCode));       //   2
-  AppendU16(out, race.valueAt83);                             //   4
-  AppendU16(out, race.valueAt319);                            //   6
-  AppendU16(out, race.distance);                              //   8
-  for (int amount : race.amountsAt148) AppendU32(out, amount);  // 10
-  AppendU16(out, race.valueAt237);                            //  30
-  AppendU16(out, race.valueAt233);                            //  32
-  AppendU16(out, race.trackCode);                             //  34
-  AppendU8(out, High(race.monthDay));                         //  36 month
-  AppendU8(out, Low(race.monthDay));                          //  37 day
-  AppendU8(out, race.meetingNumber);                          //  38
-  AppendU8(out, race.meetingDay);                             //  39
-  AppendU8(out, race.raceNumber);                             //  40
-  AppendU8(out, GradeIndex(race.gradeCode));                  //  41
-  AppendU8(out, RaceTypeIndex(race.raceTypeCode));            //  42
-  AppendU8(out, race.weightTypeCode);                         //  43
-  AppendU8(out, race.saleCode);                               //  44
-  AppendU8(out, RecordedRunnerCount(race));                   //  45
-  AppendU8(out, High(race.postTime));                         //  46 hour
-  AppendU8(out, Low(race.postTime));                          //  47 minute
-  AppendU8(out, alarm ? 1 : 0);                               //  48
-  AppendU8(out, 0);                                           //  49
-  AppendText(out, race.raceName, 22);                         //  50
-  AppendText(out, race.raceSymbolText, 32);                   //  72
-  AppendText(out, race.textAt267, 38);                        // 104
-  AppendText(out, race.textAt294, 10);                        // 142
+  PartWriter part(out, kRacePartSize);
+  part.U16(race.year);                                  //   0
+  part.U16(RacecourseIndex(race.racecourseCode));       //   2
+  part.U16(race.valueAt83);                             //   4
+  part.U16(race.valueAt319);                            //   6
+  part.U16(race.distance);                              //   8
+  for (int amount : race.amountsAt148) part.U32(amount);  // 10
+  part.U16(race.valueAt237);                            //  30
+  part.U16(race.valueAt233);                            //  32
+  part.U16(race.trackCode);                             //  34
+  part.U8(High(race.monthDay));                         //  36 month
+  part.U8(Low(race.monthDay));                          //  37 day
+  part.U8(race.meetingNumber);                          //  38
+  part.U8(race.meetingDay);                             //  39
+  part.U8(race.raceNumber);                             //  40
+  part.U8(GradeIndex(race.gradeCode));                  //  41
+  part.U8(RaceTypeIndex(race.raceTypeCode));            //  42
+  part.U8(race.weightTypeCode);                         //  43
+  part.U8(race.saleCode);                               //  44
+  part.U8(RecordedRunnerCount(race));                   //  45
+  part.U8(High(race.postTime));                         //  46 hour
+  part.U8(Low(race.postTime));                          //  47 minute
+  part.U8(alarm ? 1 : 0);                               //  48
+  part.U8(0);                                           //  49
+  part.Text(race.raceName, 22);                         //  50
+  part.Text(race.raceSymbolText, 32);                   //  72
+  part.Text(race.textAt267, 38);                        // 104
+  part.Text(race.textAt294, 10);                        // 142
 }
 
 void AppendRunnerPart(Bytes& out, const Race& race, int entry, const Runner& runner) {
-  AppendU16(out, race.weightsCarried[entry]);                 //   0
-  AppendU16(out, runner.estimatedOdds);                       //   2
-  AppendU16(out, runner.birthYear);                           //   4
-  AppendU16(out, 0);                                          //   6
-  for (int amount : runner.amountsAt602) AppendU32(out, amount);  // 8
-  AppendU32(out, runner.amountAt588);                         //  16
-  AppendU8(out, race.frameNumbers[entry]);                    //  20
-  AppendU8(out, race.horseNumbers[entry]);                    //  21
-  AppendU8(out, race.sexCodes[entry]);                        //  22
-  AppendU8(out, runner.age);                                  //  23
-  AppendU8(out, runner.coatColourCode);                       //  24
-  AppendU8(out, runner.horseMarkCode);                        //  25
-  AppendU8(out, race.entryFlagCodes[entry]);                  //  26
-  AppendU8(out, JockeyChanged(runner, race.jockeyNames[entry]) ? 1 : 0);  // 27
-  AppendU8(out, race.trainerFlagCodes[entry]);                //  28
-  AppendU8(out, runner.runningStyle);                         //  29
-  AppendU8(out, High(runner.birthMonthDay % 10000));          //  30 birth month
-  AppendU8(out, Low(runner.birthMonthDay));                   //  31 birth day
-  for (const auto& group : runner.resultCounts) {             //  32
-    for (int count : group) AppendU8(out, count);
+  {
+    PartWriter part(out, kRunnerFieldsBeforePastRuns);
+    part.U16(race.weightsCarried[entry]);               //   0
+    part.U16(runner.estimatedOdds);                     //   2
+    part.U16(runner.birthYear);                         //   4
+    part.U16(0);                                        //   6
+    for (int amount : runner.amountsAt602) part.U32(amount);  // 8
+    part.U32(runner.amountAt588);                       //  16
+    part.U8(race.frameNumbers[entry]);                  //  20
+    part.U8(race.horseNumbers[entry]);                  //  21
+    part.U8(race.sexCodes[entry]);                      //  22
+    part.U8(runner.age);                                //  23
+    part.U8(runner.coatColourCode);                     //  24
+    part.U8(runner.horseMarkCode);                      //  25
+    part.U8(race.entryFlagCodes[entry]);                //  26
+    part.U8(JockeyChanged(runner, race.jockeyNames[entry]) ? 1 : 0);  // 27
+    part.U8(race.trainerFlagCodes[entry]);              //  28
+    part.U8(runner.runningStyle);                       //  29
+    part.U8(High(runner.birthMonthDay % 10000));        //  30 birth month
+    part.U8(Low(runner.birthMonthDay));                 //  31 birth day
+    for (const auto& group : runner.resultCounts) {     //  32
+      for (int count : group) part.U8(count);
+    }
+    part.U8(runner.pastRunCount);                       // 128
+    part.U8(0);                                         // 129
+    part.Text(runner.horseName, 38);                    // 130
+    part.Text(race.jockeyNames[entry], 10);             // 168
+    part.Text(runner.textAt555, 10);                    // 178
+    part.Text(runner.textAt420, 26);                    // 188
+    part.Text(runner.nameAt444, 42);                    // 214
+    part.Text(runner.nameAt490, 42);                    // 256
+    for (const auto& name : runner.pedigreeNames) part.Text(name, 38);  // 298
   }
-  AppendU8(out, runner.pastRunCount);                         // 128
-  AppendU8(out, 0);                                           // 129
-  AppendText(out, runner.horseName, 38);                      // 130
-  AppendText(out, race.jockeyNames[entry], 10);               // 168
-  AppendText(out, runner.textAt555, 10);                      // 178
-  AppendText(out, runner.textAt420, 26);                      // 188
-  AppendText(out, runner.nameAt444, 42);                      // 214
-  AppendText(out, runner.nameAt490, 42);                      // 256
-  for (const auto& name : runner.pedigreeNames) AppendText(out, name, 38);  // 298
-  for (const auto& run : runner.pastRuns) AppendPastRunBlock(out, run);     // 526
+  for (const auto& run : runner.pastRuns) AppendPastRunBlock(out, run);  // 526
 }
 
 void AppendPastRunBlock(Bytes& out, const PastRun& run) {
-  AppendU16(out, run.year);                                   //   0
-  AppendU16(out, RacecourseIndex(run.racecourseCode));        //   2
-  AppendU16(out, run.distance);                               //   4
-  AppendU16(out, run.valueAt116);                             //   6
-  AppendU16(out, run.valueAt119);                             //   8
-  AppendU16(out, run.valuesAt130[0]);                         //  10
-  AppendU16(out, run.valuesAt130[1]);                         //  12
-  AppendU16(out, run.valueAt209);                             //  14
-  AppendU16(out, run.timeDifference);                         //  16
-  AppendU16(out, run.valueAt149);                             //  18
-  AppendU16(out, run.weightCarried);                          //  20
-  AppendU32(out, run.finishTime);                             //  22
-  AppendU8(out, High(run.monthDay));                          //  26 month
-  AppendU8(out, Low(run.monthDay));                           //  27 day
-  AppendU8(out, run.meetingNumber);                           //  28
-  AppendU8(out, run.meetingDay);                              //  29
-  AppendU8(out, run.raceNumber);                              //  30
-  AppendU8(out, GradeIndex(run.gradeCode));                   //  31
-  AppendU8(out, run.raceTypeCode);                            //  32 the code, not its index
-  AppendU8(out, run.raceSymbolValue);                         //  33
-  AppendU8(out, run.weightTypeCode);                          //  34
-  AppendU8(out, run.trackCode);                               //  35
-  AppendU8(out, run.valueAt72);                               //  36
-  AppendU8(out, run.valueAt74);                               //  37
-  AppendU8(out, run.valueAt76);                               //  38
-  AppendU8(out, run.goingCode);                               //  39
-  AppendU8(out, run.weatherCode);                             //  40
-  AppendU8(out, run.valueAt80);                               //  41
-  AppendU8(out, run.valueAt82);                               //  42
-  AppendU8(out, run.valueAt83);                               //  43
-  AppendU8(out, run.valueAt87);                               //  44
-  AppendU8(out, run.valueAt101);                              //  45
-  for (int position : run.cornerPositions) AppendU8(out, position);  // 46
-  AppendU8(out, MarginIndex(run.marginCode));                 //  50
-  AppendU8(out, run.resultFlag);                              //  51
-  AppendU8(out, run.finishPosition);                          //  52
-  AppendU8(out, run.valueAt147);                              //  53
-  AppendText(out, run.textAt16, 8);                           //  54
-  AppendText(out, run.conditionText, 14);                     //  62
-  AppendText(out, run.jockeyName, 10);                        //  76
-  AppendText(out, run.trainerName, 10);                       //  86
-  AppendText(out, run.otherHorseName, 22);                    //  96
+  PartWriter part(out, kPastRunBlockSize);
+  part.U16(run.year);                                   //   0
+  part.U16(RacecourseIndex(run.racecourseCode));        //   2
+  part.U16(run.distance);                               //   4
+  part.U16(run.valueAt116);                             //   6
+  part.U16(run.valueAt119);                             //   8
+  part.U16(run.valuesAt130[0]);                         //  10
+  part.U16(run.valuesAt130[1]);                         //  12
+  part.U16(run.valueAt209);                             //  14
+  part.U16(run.timeDifference);                         //  16
+  part.U16(run.valueAt149);                             //  18
+  part.U16(run.weightCarried);                          //  20
+  part.U32(run.finishTime);                             //  22
+  part.U8(High(run.monthDay));                          //  26 month
+  part.U8(Low(run.monthDay));                           //  27 day
+  part.U8(run.meetingNumber);                           //  28
+  part.U8(run.meetingDay);                              //  29
+  part.U8(run.raceNumber);                              //  30
+  part.U8(GradeIndex(run.gradeCode));                   //  31
+  part.U8(run.raceTypeCode);                            //  32 the code, not its index
+  part.U8(run.raceSymbolValue);                         //  33
+  part.U8(run.weightTypeCode);                          //  34
+  part.U8(run.trackCode);                               //  35
+  part.U8(run.valueAt72);                               //  36
+  part.U8(run.valueAt74);                               //  37
+  part.U8(run.valueAt76);                               //  38
+  part.U8(run.goingCode);                               //  39
+  part.U8(run.weatherCode);                             //  40
+  part.U8(run.valueAt80);                               //  41
+  part.U8(run.valueAt82);                               //  42
+  part.U8(run.valueAt83);                               //  43
+  part.U8(run.valueAt87);                               //  44
+  part.U8(run.valueAt101);                              //  45
+  for (int position : run.cornerPositions) part.U8(position);  // 46
+  part.U8(MarginIndex(run.marginCode));                 //  50
+  part.U8(run.resultFlag);                              //  51
+  part.U8(run.finishPosition);                          //  52
+  part.U8(run.valueAt147);                              //  53
+  part.Text(run.textAt16, 8);                           //  54
+  part.Text(run.conditionText, 14);                     //  62
+  part.Text(run.jockeyName, 10);                        //  76
+  part.Text(run.trainerName, 10);                       //  86
+  part.Text(run.otherHorseName, 22);                    //  96
 }
 
 std::uint32_t BigEndianAt(std::span<const std::uint8_t> bytes, std::size_t offset,

@@ -1,44 +1,78 @@
 #include "pdb/record_assembly.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "jravan/horse_register.h"
 #include "jravan/ratings.h"
 #include "pdb/race_record.h"
 
 namespace kelvane {
 namespace {
 
+// The horse register that races read their runners from. The races of one archive
+// come one after another and share its register, so keeping the last one opened
+// reads each register once; only that one is kept. A register that cannot be opened
+// is not kept, so every race that needs it tries again and shows why it cannot.
+class CurrentRegister {
+ public:
+  const HorseRegister* Open(const std::string& path, MessageSink& messages) {
+    if (register_ && path_ == path) return &*register_;
+    register_.reset();
+    register_ = HorseRegister::Open(path, messages);
+    path_ = path;
+    return register_ ? &*register_ : nullptr;
+  }
+
+ private:
+  std::string path_;
+  std::optional<HorseRegister> register_;
+};
+
 // Reads the horse of entries 1..count into runners 0..count-1, stopping at the first
 // that fails.
-void ReadRunners(const Race& race, int count, std::vector<Runner>& runners,
+void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vector<Runner>& runners,
                  MessageSink& messages) {
+  if (count == 0) return;
+  const HorseRegister* horseRegister = horses.Open(race.horseFilePath, messages);
+  if (horseRegister == nullptr) return;
   for (int entry = 1; entry <= count; ++entry) {
-    if (!runners[entry - 1].ReadHorseRecord(race.horseFilePath, race.horseIds[entry], race.year,
-                                            messages)) {
+    if (!horseRegister->ReadRunner(race.horseIds[entry], race.year, runners[entry - 1], messages)) {
       return;
     }
   }
+}
+
+bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, CurrentRegister& horses,
+                 MessageSink& messages) {
+  const int count = RecordedRunnerCount(race);
+  Bytes record;
+  record.reserve(RaceRecordSize(count));
+  AppendRacePart(record, race, alarm);
+
+  // A fresh runner for each entry that the record has a part for.
+  std::vector<Runner> runners(static_cast<std::size_t>(count));
+  ReadRunners(race, count, horses, runners, messages);
+  EstimateOdds(runners.data(), count);
+  for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
+  return db.AddRecord(std::move(record));
 }
 
 }  // namespace
 
 bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
                      MessageSink& messages) {
+  CurrentRegister horses;
   for (const Race& race : races) {
-    if (!BuildRaceRecord(db, race, alarm, messages)) return false;
+    if (!BuildRecord(db, race, alarm, horses, messages)) return false;
   }
   return true;
 }
 
 bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
-  const int count = RecordedRunnerCount(race);
-  Bytes record;
-  record.reserve(RaceRecordSize(count));
-  AppendRacePart(record, race, alarm);
-
-  std::vector<Runner> runners(kEntrySlots);
-  ReadRunners(race, count, runners, messages);
-  EstimateOdds(runners.data(), count);
-  for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
-  return db.AddRecord(record);
+  CurrentRegister horses;
+  return BuildRecord(db, race, alarm, horses, messages);
 }
 
 }  // namespace kelvane

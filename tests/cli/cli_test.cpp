@@ -37,6 +37,18 @@ TEST(Cli, UnwritableOutputExitsThreeWithTheInvalidPathText) {
   EXPECT_EQ(run.err, "kelvane: /no/such/dir/out.pdb には無効なﾊﾟｽが含まれています。\n");
 }
 
+TEST(Cli, AnArchiveNamedTwiceIsConvertedOnce) {
+  ScopedTempDir dir;
+  const std::string sample =
+      std::string(std::getenv("KELVANE_SOURCE_DIR")) + "/samples/20031228-06-nakayama.lzh";
+  const auto run = RunKelvane(
+      {"convert", "--work-dir", dir.path(), "-o", dir / "out.pdb", sample, "--", sample});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  const std::string file = ReadFileBytes(dir / "out.pdb");
+  ASSERT_GE(file.size(), 78u);
+  EXPECT_EQ(file[76] * 256 + file[77], 12);  // one meeting day, not two
+}
+
 TEST(Cli, UsageErrorsExitTwo) {
   EXPECT_EQ(RunKelvane({}).status, kExitUsage);
   EXPECT_EQ(RunKelvane({"frobnicate"}).status, kExitUsage);

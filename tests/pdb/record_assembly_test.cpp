@@ -140,5 +140,36 @@ TEST_F(RecordAssembly, FullDatabaseRefusesTheRecordAndAssemblyStopsThere) {
   EXPECT_EQ(db_.RecordCount(), kMaxRecords);
 }
 
+TEST_F(RecordAssembly, RacesTakeTheirRunnersFromTheirOwnRegisterWhenRegistersAlternate) {
+  WriteRegister({Horse("2000100001", "アルファ")});
+  const std::string otherPath = dir_ / "JracUmaj-2.dat";
+  test::WriteFileBytes(otherPath, test::HorseRegisterFile({Horse("2000100001", "ブラボー")}));
+  Race other = RaceOf({"2000100001"});
+  other.horseFilePath = otherPath;
+  const Race own = RaceOf({"2000100001"});
+
+  EXPECT_TRUE(AssembleRecords(db_, {own, own, other, own, other}, true, env_));
+  const std::string expected[] = {"アルファ", "アルファ", "ブラボー", "アルファ", "ブラボー"};
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(RunnersOf(i)[0].horseName, Utf8ToCp932(expected[i]));
+  }
+  EXPECT_TRUE(env_.messages.empty());
+}
+
+TEST_F(RecordAssembly, UnopenableRegisterIsReportedForEachRaceThatReadsARunner) {
+  WriteRegister({Horse("2000100001", "アルファ")});
+  Race missing = RaceOf({"2000100001", "2000100001"});
+  missing.horseFilePath = dir_ / "none/JracUmaj.dat";
+  Race missingWithoutRunners = RaceOf({});
+  missingWithoutRunners.horseFilePath = missing.horseFilePath;
+
+  EXPECT_TRUE(AssembleRecords(
+      db_, {missing, missingWithoutRunners, missing, RaceOf({"2000100001"})}, true, env_));
+  const std::string cannotOpen = "ファイル " + missing.horseFilePath + " は開けませんでした。";
+  EXPECT_EQ(env_.messages, (std::vector<std::string>{cannotOpen, cannotOpen}));
+  EXPECT_EQ(RunnersOf(0)[1].horseName, "");
+  EXPECT_EQ(RunnersOf(3)[0].horseName, Utf8ToCp932("アルファ"));
+}
+
 }  // namespace
 }  // namespace kelvane

@@ -1,0 +1,242 @@
+// kelvane_bench: how a whole season converts, against the decompression floor.
+//
+//   kelvane_bench [--archives N] [--races N] [--horses N] [--runs N] [--double]
+//                 [--kelvane PATH] [--dir DIR] [--keep]
+//
+// Builds a season of archives (see season.h) in a fresh folder under DIR (the
+// system's temporary folder by default), then, `runs` times over, (a) unpacks every
+// archive into memory with libarchive and nothing else, the floor, and (b) runs
+// `kelvane convert` on the same archives as a child process, with its working
+// folders and output in the same folder. The best time of each is reported, with
+// their ratio, records per second and the child's peak resident memory. With
+// --double the season of twice as many archives is measured as well, and the growth
+// of the conversion time is printed. --keep leaves the folder behind, for profiling.
+// The exit status is 0 when every conversion succeeded; the targets are only printed.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/decompression_floor.h"
+#include "bench/platform.h"
+#include "bench/season.h"
+
+namespace kelvane::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kMiB = 1024.0 * 1024.0;
+constexpr double kMaxFloorRatio = 2.0;
+constexpr double kMaxGrowth = 2.0 * 1.15;
+constexpr double kMemoryAllowanceMiB = 64.0;
+
+struct Options {
+  SeasonPlan plan;
+  int runs = 3;
+  bool twoSizes = false;
+  std::string kelvane = KELVANE_CLI_PATH;
+  std::string dir;
+  bool keep = false;
+};
+
+struct Season {
+  std::vector<std::string> paths;
+  int races = 0;
+  int runners = 0;
+  std::uint64_t packedBytes = 0;
+};
+
+// The best of several runs of one season.
+struct Figures {
+  double floorSeconds = 0;
+  double floorCpuSeconds = 0;
+  double convertSeconds = 0;
+  double convertCpuSeconds = 0;
+  std::uint64_t unpackedBytes = 0;
+  std::uint64_t outputBytes = 0;
+  std::uint64_t peakRssBytes = 0;
+  std::uint64_t benchRssBytes = 0;
+};
+
+const char* kUsage =
+    "usage: kelvane_bench [--archives N] [--races N] [--horses N] [--runs N] [--double]\n"
+    "                     [--kelvane PATH] [--dir DIR] [--keep]\n";
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    auto count = [&](int& target) { target = std::max(1, std::atoi(argv[++i])); };
+    if (arg == "--double") {
+      options.twoSizes = true;
+    } else if (arg == "--keep") {
+      options.keep = true;
+    } else if (hasValue && arg == "--archives") {
+      count(options.plan.archives);
+    } else if (hasValue && arg == "--races") {
+      count(options.plan.races);
+    } else if (hasValue && arg == "--horses") {
+      count(options.plan.horses);
+    } else if (hasValue && arg == "--runs") {
+      count(options.runs);
+    } else if (hasValue && arg == "--kelvane") {
+      options.kelvane = argv[++i];
+    } else if (hasValue && arg == "--dir") {
+      options.dir = argv[++i];
+    } else {
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+// Writes archives season.paths.size() .. count-1 of the plan into `folder`.
+void ExtendSeason(const SeasonPlan& plan, int count, const std::string& folder, Season& season) {
+  for (int i = static_cast<int>(season.paths.size()); i < count; ++i) {
+    const SeasonArchive archive = MakeSeasonArchive(plan, i);
+    const std::string path = folder + archive.fileName;
+    std::ofstream(path, std::ios::binary)
+        .write(archive.bytes.data(), static_cast<std::streamsize>(archive.bytes.size()));
+    season.paths.push_back(path);
+    season.races += archive.races;
+    season.runners += archive.runners;
+    season.packedBytes += archive.bytes.size();
+  }
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Best(int run, double best, double now) { return run == 0 ? now : std::min(best, now); }
+
+std::optional<Figures> Measure(const Options& options, const Season& season,
+                               const std::string& folder) {
+  const std::string output = folder + "season.pdb";
+  std::vector<std::string> argv = {options.kelvane, "convert", "--work-dir", folder + "work",
+                                   "-o",            output};
+  argv.insert(argv.end(), season.paths.begin(), season.paths.end());
+
+  Figures f;
+  for (int run = 0; run < options.runs; ++run) {
+    // The floor and the conversion take turns, so both meet the machine as it is.
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
+    f.unpackedBytes = DecompressAll(season.paths, error);
+    const double floorCpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    const double floor = SecondsSince(start);
+    if (!error.empty()) {
+      std::cerr << "kelvane_bench: " << error << '\n';
+      return std::nullopt;
+    }
+    f.benchRssBytes = std::max(f.benchRssBytes, OwnResidentBytes());
+    const ChildRun convert = RunChild(argv, folder + "convert.log");
+    if (convert.exitCode != 0) {
+      std::cerr << "kelvane_bench: kelvane convert exited with " << convert.exitCode << ", see "
+                << folder << "convert.log\n";
+      return std::nullopt;
+    }
+    f.floorSeconds = Best(run, f.floorSeconds, floor);
+    f.floorCpuSeconds = Best(run, f.floorCpuSeconds, floorCpu);
+    f.convertSeconds = Best(run, f.convertSeconds, convert.seconds);
+    f.convertCpuSeconds = Best(run, f.convertCpuSeconds, convert.cpuSeconds);
+    f.peakRssBytes = std::max(f.peakRssBytes, convert.peakRssBytes);
+  }
+  f.outputBytes = fs::file_size(output);
+  return f;
+}
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+double MiB(std::uint64_t bytes) { return static_cast<double>(bytes) / kMiB; }
+
+void PrintFigures(const Figures& f, const Season& season, int runs) {
+  const double ratio = f.convertSeconds / f.floorSeconds;
+  const double limitMiB = kMemoryAllowanceMiB + MiB(f.outputBytes);
+  std::printf("season of %zu archives: %d races, %d runners, %.1f MiB packed, %.1f MiB unpacked\n",
+              season.paths.size(), season.races, season.runners, MiB(season.packedBytes),
+              MiB(f.unpackedBytes));
+  std::printf("  best of %d                       wall-clock         CPU\n", runs);
+  std::printf("  floor: libarchive to memory     %8.3f s   %8.3f s\n", f.floorSeconds,
+              f.floorCpuSeconds);
+  std::printf("  kelvane convert (child process) %8.3f s   %8.3f s\n", f.convertSeconds,
+              f.convertCpuSeconds);
+  std::printf("  convert / floor                 %8.2f     %8.2f     at most %.1f: %s\n", ratio,
+              f.convertCpuSeconds / f.floorCpuSeconds, kMaxFloorRatio,
+              Verdict(ratio <= kMaxFloorRatio));
+  std::printf("  records per second              %8.0f\n", season.races / f.convertSeconds);
+  std::printf("  output database                 %8.1f MiB\n", MiB(f.outputBytes));
+  std::printf("  peak resident memory            %8.1f MiB   at most %.0f + %.1f MiB: %s\n",
+              MiB(f.peakRssBytes), kMemoryAllowanceMiB, MiB(f.outputBytes),
+              Verdict(MiB(f.peakRssBytes) <= limitMiB));
+  std::printf("  (the bench's own %.1f MiB, resident when it starts the child, count in that "
+              "peak)\n",
+              MiB(f.benchRssBytes));
+}
+
+int Run(const Options& options) {
+  const std::string folder = MakeFreshFolder(
+      options.dir.empty() ? fs::temp_directory_path().string() : options.dir, "kelvane-bench");
+  if (folder.empty()) {
+    std::cerr << "kelvane_bench: cannot make a folder for the season\n";
+    return 1;
+  }
+  const SeasonPlan& plan = options.plan;
+  std::printf("kelvane_bench: archives of %d races x %d-%d runners, registers of %d horses x %d "
+              "past runs, -lh5-\n",
+              plan.races, plan.minRunners, plan.maxRunners, plan.horses, plan.pastRuns);
+  std::printf("machine: %u hardware threads, %s; season in %s\n",
+              std::thread::hardware_concurrency(), CpuModel().c_str(), folder.c_str());
+
+  int status = 0;
+  Season season;
+  std::vector<Figures> sizes;
+  for (const int archives : {plan.archives, 2 * plan.archives}) {
+    if (archives != plan.archives && !options.twoSizes) break;
+    ExtendSeason(plan, archives, folder, season);
+    const auto figures = Measure(options, season, folder);
+    if (!figures) {
+      status = 1;
+      break;
+    }
+    PrintFigures(*figures, season, options.runs);
+    sizes.push_back(*figures);
+  }
+  if (sizes.size() == 2) {
+    const double growth = sizes[1].convertSeconds / sizes[0].convertSeconds;
+    std::printf("twice the season: convert x%.2f wall-clock (at most x%.2f: %s), x%.2f CPU; "
+                "floor x%.2f\n",
+                growth, kMaxGrowth, Verdict(growth <= kMaxGrowth),
+                sizes[1].convertCpuSeconds / sizes[0].convertCpuSeconds,
+                sizes[1].floorSeconds / sizes[0].floorSeconds);
+  }
+  if (!options.keep) {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+  return status;
+}
+
+}  // namespace
+}  // namespace kelvane::bench
+
+int main(int argc, char** argv) {
+  const auto options = kelvane::bench::ParseOptions(argc, argv);
+  if (!options) {
+    std::cerr << kelvane::bench::kUsage;
+    return 2;
+  }
+  return kelvane::bench::Run(*options);
+}
