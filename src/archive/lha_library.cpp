@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 #include "archive/utf8_locale.h"
 
@@ -70,10 +69,18 @@ class LhaReader {
     }
   }
 
-  // The next bytes of the current entry's data: a count, 0 at its end, or negative when
-  // the data is corrupt, fails its CRC (reported as a warning at the end) or uses a
-  // method that cannot be decoded (a warning too).
-  la_ssize_t Read(char* buffer, std::size_t size) { return archive_read_data(archive_, buffer, size); }
+  // The next bytes of the current entry's data, seen in libarchive's own buffer (valid
+  // until the next call), so that they are not copied on their way to the file:
+  // ARCHIVE_OK, ARCHIVE_EOF at the end, or anything else when the data is corrupt,
+  // fails its CRC (reported as a warning at the end) or uses a method that cannot be
+  // decoded (a warning too).
+  int ReadBlock(std::string_view& block, std::int64_t& offset) {
+    const void* data = nullptr;
+    std::size_t size = 0;
+    const int status = archive_read_data_block(archive_, &data, &size, &offset);
+    block = status == ARCHIVE_OK ? std::string_view(static_cast<const char*>(data), size) : std::string_view();
+    return status;
+  }
 
  private:
   ScopedUtf8Locale utf8_;  // first in, last out: in effect for every libarchive call
@@ -116,18 +123,21 @@ UnpackStatus ForEachOutputFile(const std::string& archivePath, Visit visit) {
 }
 
 // Copies the current entry's data to `out`, never past its declared size.
+// Blocks come one after another: an LHA entry has no holes, so a block that does not
+// start where the last one ended means the data is not what it claims.
 UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredSize) {
-  std::vector<char> buffer(kBlockSize);
   std::uint64_t written = 0;
   for (;;) {
-    const la_ssize_t n = reader.Read(buffer.data(), buffer.size());
-    if (n == 0) break;
-    if (n < 0) return UnpackStatus::kUnreadable;
-    written += static_cast<std::uint64_t>(n);
-    if (written > declaredSize) return UnpackStatus::kSizeMismatch;
-    if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), out) != static_cast<std::size_t>(n)) {
-      return UnpackStatus::kWriteFailed;
+    std::string_view block;
+    std::int64_t offset = 0;
+    const int status = reader.ReadBlock(block, offset);
+    if (status == ARCHIVE_EOF) break;
+    if (status != ARCHIVE_OK || offset < 0 || static_cast<std::uint64_t>(offset) != written) {
+      return UnpackStatus::kUnreadable;
     }
+    written += block.size();
+    if (written > declaredSize) return UnpackStatus::kSizeMismatch;
+    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) return UnpackStatus::kWriteFailed;
   }
   return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
 }
