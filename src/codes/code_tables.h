@@ -88,9 +88,19 @@ class CodeList {
  private:
   constexpr const CodeListEntry* Find(std::string_view code) const {
     for (const CodeListEntry& entry : entries_) {
-      if (entry.code == code) return &entry;
+      if (SameCode(entry.code, code)) return &entry;
     }
     return nullptr;
+  }
+  // Byte by byte in place: codes are a few bytes long, and every past run of every
+  // runner looks some up, where a call to compare memory would cost more than the
+  // comparison itself.
+  static constexpr bool SameCode(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
   }
 
   int firstIndex_;
