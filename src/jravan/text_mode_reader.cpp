@@ -36,9 +36,13 @@ std::string_view TextModeReader::ReadLookingAhead(std::size_t count, std::string
   const std::size_t available = std::min(count, bytes_.size() - position_);
   const std::string_view ahead = bytes_.substr(position_, std::max(available, kLookAhead));
   plainUntil_ = position_ + std::min(ahead.find('\r'), ahead.size());
-  if (position_ + available <= plainUntil_) return Read(count, scratch);
-  scratch = Read(count);
-  return scratch;
+  if (position_ + available > plainUntil_) {
+    scratch = Read(count);
+    return scratch;
+  }
+  const std::string_view chars = bytes_.substr(position_, available);
+  position_ += available;
+  return chars;
 }
 
 bool TextModeReader::SkipLine(std::size_t maxChars) {

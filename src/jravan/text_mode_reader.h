@@ -35,10 +35,9 @@ class TextModeReader {
   // as long as both are and `scratch` is not changed. Inline: every field of every
   // record is read through it, and most take the first branch.
   std::string_view Read(std::size_t count, std::string& scratch) {
-    const std::size_t available = std::min(count, bytes_.size() - position_);
-    if (position_ + available > plainUntil_) return ReadLookingAhead(count, scratch);
-    const std::string_view chars = bytes_.substr(position_, available);
-    position_ += available;
+    if (position_ + count > plainUntil_) return ReadLookingAhead(count, scratch);
+    const std::string_view chars(bytes_.data() + position_, count);
+    position_ += count;
     return chars;
   }
 
