@@ -57,6 +57,11 @@ TEST(TakeNumber, SaturatesPastTheRangeOfInt) {
   EXPECT_EQ(Number("99999999999"), INT_MAX);
   EXPECT_EQ(Number("-2147483648"), INT_MIN);
   EXPECT_EQ(Number("-99999999999"), INT_MIN);
+  EXPECT_EQ(Number("2147483648"), INT_MAX);
+  EXPECT_EQ(Number("+2147483647"), INT_MAX);
+  EXPECT_EQ(Number("-2147483647"), -INT_MAX);
+  EXPECT_EQ(Number("-2147483649"), INT_MIN);
+  EXPECT_EQ(Number("00000000002147483647"), INT_MAX) << "leading zeros count for nothing";
 }
 
 TEST(TakeValue, ReadsLikeAtoiAndGivesZeroWithoutDigits) {
@@ -99,6 +104,34 @@ TEST(FieldReader, TakesEachFieldOnceInOneOrTwoWays) {
   fields.SkipGap(2);
   EXPECT_EQ(fields.Next(4).bytes(), "  ") << "a field at the end takes only what is there";
   EXPECT_EQ(fields.Next(4).Char(), '\0');
+}
+
+// Whether the fields read from `bytes`, 10 at a time to the end, are whole text.
+bool ReadsIntact(const std::string& bytes) {
+  TextModeReader input(bytes);
+  FieldReader fields(input);
+  while (!input.AtEnd()) fields.SkipGap(10);
+  return fields.Intact();
+}
+
+TEST(FieldReader, IsIntactUnlessAFieldHoldsAControlCharacterOtherThanNul) {
+  // Text bytes everywhere: NUL, space, the top of ASCII, lead and trail bytes.
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "\0 ~\x80\x81\x40\xFF"s[i % 7];
+  ASSERT_TRUE(ReadsIntact(text));
+  // One control character anywhere, in the first bytes, the middle or the last.
+  for (const char control : {'\x01', '\t', '\n', '\r', '\x1A', '\x1F', '\x7F'}) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      std::string bytes = text;
+      bytes[at] = control;
+      ASSERT_FALSE(ReadsIntact(bytes)) << "byte " << int(control) << " at " << at;
+    }
+  }
+  TextModeReader input(text.substr(0, 15));
+  FieldReader fields(input);
+  fields.SkipGap(10);
+  fields.SkipGap(10);
+  EXPECT_FALSE(fields.Intact()) << "a field cut short by the end of the data";
 }
 
 TEST(TextModeReader, ReadsCrLfAsLfAndEverythingElseAsItIs) {
