@@ -71,7 +71,7 @@ std::string_view BeforeFullWidthSpace(std::string_view text) {
 
 }  // namespace
 
-std::string GradeText(std::string_view code) { return std::string(GradeList.TextOf(code)); }
+std::string_view GradeText(std::string_view code) { return GradeList.TextOf(code); }
 
 std::string ConditionText(int code) {
   // 64-bit so that no int code can overflow.
@@ -82,7 +82,7 @@ std::string ConditionText(int code) {
   return {};
 }
 
-std::string TrackText(int code) { return TrackTable.Row(TrackRow(code)); }
+std::string_view TrackText(int code) { return TrackTable.RowView(TrackRow(code)); }
 
 std::string SexMark(int code) {
   switch (code) {
@@ -101,9 +101,9 @@ std::string RaceSymbolText(std::string_view code) {
   return text;
 }
 
-std::string RacecourseName(std::string_view code) { return std::string(RacecourseList.TextOf(code)); }
+std::string_view RacecourseName(std::string_view code) { return RacecourseList.TextOf(code); }
 
-std::string MarginText(std::string_view code) { return std::string(MarginList.TextOf(code)); }
+std::string_view MarginText(std::string_view code) { return MarginList.TextOf(code); }
 
 // A name field holds name parts each followed by full-width spaces. The result
 // is the first two parts joined by a half-width space, or the first part alone

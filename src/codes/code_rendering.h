@@ -11,13 +11,15 @@
 
 namespace kelvane {
 
-std::string GradeText(std::string_view code);
+// Texts that are rows of the vocabulary as they stand, seen in place.
+std::string_view GradeText(std::string_view code);
+std::string_view TrackText(int code);
+std::string_view RacecourseName(std::string_view code);
+std::string_view MarginText(std::string_view code);
+// Texts put together from the code.
 std::string ConditionText(int code);
-std::string TrackText(int code);
 std::string SexMark(int code);
 std::string RaceSymbolText(std::string_view code);
-std::string RacecourseName(std::string_view code);
-std::string MarginText(std::string_view code);
 
 // "ＡＢ　ＣＤＥ　　" -> "ＡＢ ＣＤＥ": the first two parts of a name field padded
 // with full-width spaces, joined by one half-width space.

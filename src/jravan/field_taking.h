@@ -7,12 +7,7 @@
 // A field is the bytes one block read delivered; it may be shorter than its width
 // when the read met the end of the file, and a NUL byte inside it ends it early.
 
-#include <algorithm>
-#include <cstdint>
-#include <limits>
 #include <string_view>
-
-#include "jravan/text_shaping.h"
 
 namespace kelvane {
 
@@ -28,22 +23,17 @@ inline std::string_view CutAtNul(std::string_view field) {
 // *number*: a signed decimal as "%d" reads it (leading C white space skipped, an
 // optional sign, then digits up to the first other byte). Without digits `target`
 // keeps its value and the result is false. Values past the range of int saturate.
-// Inline: a register record holds some three hundred numbers.
+bool TakeNumberInFull(std::string_view field, int& target);
+
+// TakeNumberInFull, with the common case in place: a register record holds some
+// three hundred numbers, most of them zero-padded digits, and nine digits cannot
+// pass the limits of int.
 inline bool TakeNumber(std::string_view field, int& target) {
-  const char* p = field.data();
-  const char* const end = p + field.size();
-  while (p != end && IsCWhitespace(*p)) ++p;
-  const bool negative = p != end && *p == '-';
-  if (p != end && (*p == '+' || *p == '-')) ++p;
-  // A NUL is no digit, so the scan ends at it as it ends at the end of a C string.
-  const auto digitAt = [](const char* at) { return static_cast<unsigned>(*at - '0'); };
-  if (p == end || digitAt(p) > 9) return false;
-  // A value past the limits of int saturates there: the running value is held at one
-  // past the largest int once it gets there, then cut to the limit of its sign.
-  constexpr std::int64_t kPastIntMax = std::int64_t{std::numeric_limits<int>::max()} + 1;
-  std::int64_t magnitude = 0;
-  for (; p != end && digitAt(p) <= 9; ++p) magnitude = std::min(magnitude * 10 + digitAt(p), kPastIntMax);
-  target = static_cast<int>(negative ? -magnitude : std::min(magnitude, kPastIntMax - 1));
+  const auto digitAt = [&](std::size_t i) { return static_cast<unsigned>(field[i] - '0'); };
+  if (field.empty() || field.size() > 9 || digitAt(0) > 9) return TakeNumberInFull(field, target);
+  int value = 0;
+  for (std::size_t i = 0; i < field.size() && digitAt(i) <= 9; ++i) value = value * 10 + static_cast<int>(digitAt(i));
+  target = value;
   return true;
 }
 

@@ -36,6 +36,9 @@ TEST(TakeNumber, ReadsASignedDecimalLikeScanf) {
   EXPECT_EQ(Number("12ab"), 12);
   EXPECT_EQ(Number("0x1A"), 0);
   EXPECT_EQ(Number("1 2"), 1);
+  EXPECT_EQ(Number("999999999"), 999999999);
+  EXPECT_EQ(Number("1234567890"), 1234567890);
+  EXPECT_EQ(Number("9"), 9);
 }
 
 TEST(TakeNumber, LeavesTheTargetWithoutDigits) {
