@@ -44,7 +44,29 @@ void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vect
   }
 }
 
-bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, CurrentRegister& horses,
+// The runners of one race, made fresh for each race. They are reset by assigning
+// a fresh runner rather than made anew, so that their texts keep the room they had:
+// every race then reads its runners without allocating.
+class RaceRunners {
+ public:
+  std::vector<Runner>& Fresh(int count) {
+    static const Runner kFresh;
+    runners_.resize(static_cast<std::size_t>(count));
+    for (Runner& runner : runners_) runner = kFresh;
+    return runners_;
+  }
+
+ private:
+  std::vector<Runner> runners_;
+};
+
+// What the records of a run share from one race to the next.
+struct Assembly {
+  CurrentRegister horses;
+  RaceRunners runners;
+};
+
+bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, Assembly& assembly,
                  MessageSink& messages) {
   const int count = RecordedRunnerCount(race);
   Bytes record;
@@ -52,8 +74,8 @@ bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, CurrentRegister
   AppendRacePart(record, race, alarm);
 
   // A fresh runner for each entry that the record has a part for.
-  std::vector<Runner> runners(static_cast<std::size_t>(count));
-  ReadRunners(race, count, horses, runners, messages);
+  std::vector<Runner>& runners = assembly.runners.Fresh(count);
+  ReadRunners(race, count, assembly.horses, runners, messages);
   EstimateOdds(runners.data(), count);
   for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
   return db.AddRecord(std::move(record));
@@ -63,16 +85,16 @@ bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, CurrentRegister
 
 bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
                      MessageSink& messages) {
-  CurrentRegister horses;
+  Assembly assembly;
   for (const Race& race : races) {
-    if (!BuildRecord(db, race, alarm, horses, messages)) return false;
+    if (!BuildRecord(db, race, alarm, assembly, messages)) return false;
   }
   return true;
 }
 
 bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
-  CurrentRegister horses;
-  return BuildRecord(db, race, alarm, horses, messages);
+  Assembly assembly;
+  return BuildRecord(db, race, alarm, assembly, messages);
 }
 
 }  // namespace kelvane
