@@ -20,14 +20,14 @@ inline std::string_view CutAtNul(std::string_view field) {
   return field.substr(0, length);
 }
 
+// TakeNumber for any field: white space, signs and runs of digits of any length.
+bool TakeNumberInFull(std::string_view field, int& target);
+
 // *number*: a signed decimal as "%d" reads it (leading C white space skipped, an
 // optional sign, then digits up to the first other byte). Without digits `target`
 // keeps its value and the result is false. Values past the range of int saturate.
-bool TakeNumberInFull(std::string_view field, int& target);
-
-// TakeNumberInFull, with the common case in place: a register record holds some
-// three hundred numbers, most of them zero-padded digits, and nine digits cannot
-// pass the limits of int.
+// A register record holds some three hundred numbers, nearly all zero-padded digits
+// that nine digits cannot take past the limits of int: those are read in place.
 inline bool TakeNumber(std::string_view field, int& target) {
   const auto digitAt = [&](std::size_t i) { return static_cast<unsigned>(field[i] - '0'); };
   if (field.empty() || field.size() > 9 || digitAt(0) > 9) return TakeNumberInFull(field, target);
