@@ -130,7 +130,8 @@ TEST(FieldReader, IsIntactUnlessAFieldHoldsAControlCharacterOtherThanNul) {
       ASSERT_FALSE(ReadsIntact(bytes)) << "byte " << int(control) << " at " << at;
     }
   }
-  TextModeReader input(text.substr(0, 15));
+  const std::string cut = text.substr(0, 15);
+  TextModeReader input(cut);
   FieldReader fields(input);
   fields.SkipGap(10);
   fields.SkipGap(10);
