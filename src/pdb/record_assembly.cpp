@@ -46,7 +46,7 @@ void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vect
 
 // The runners of one race, made fresh for each race. They are reset by assigning
 // a fresh runner rather than made anew, so that their texts keep the room they had:
-// every race then reads its runners without allocating.
+// a race then reads its runners with next to no allocation.
 class RaceRunners {
  public:
   std::vector<Runner>& Fresh(int count) {
