@@ -10,13 +10,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 
 namespace kelvane::fuzz {
 
 class CountingSink : public MessageSink {
  public:
-  void ShowMessage(const std::string&) override { ++count; }
+  void ShowMessage(const Message&) override { ++count; }
   int count = 0;
 };
 

@@ -1,216 +1,131 @@
 #include "app/conversion_run.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <set>
-#include <system_error>
+#include <new>
+#include <optional>
 
+#include "app/user_texts.h"
+#include "app/working_folders.h"
 #include "archive/archive_extraction.h"
-#include "archive/path_helpers.h"
 #include "jravan/race.h"
 #include "jravan/race_card.h"
+#include "pdb/file_error.h"
 #include "pdb/palm_database.h"
 #include "pdb/record_assembly.h"
+#include "platform/file_checks.h"
 
 namespace kelvane {
 namespace {
 
-constexpr const char* kTooManyRacesText = "レース数が多すぎるため、%1 を作成できませんでした。";
-
-std::string WithTrailingSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
-}
-
-std::string WithPath(std::string text, const std::string& path) {
-  const auto at = text.find("%1");
-  if (at != std::string::npos) text.replace(at, 2, path);
-  return text;
-}
-
-std::string FileErrorTemplate(FileErrorCause cause) {
-  switch (cause) {
-    case FileErrorCause::kUnspecified: return "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
-    case FileErrorCause::kFileNotFound: return "%1 が見つかりませんでした。";
-    case FileErrorCause::kInvalidPath: return "%1 には無効なﾊﾟｽが含まれています。";
-    case FileErrorCause::kTooManyOpenFiles: return "開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。";
-    case FileErrorCause::kAccessDenied: return "%1 へのｱｸｾｽは拒否されました。";
-    case FileErrorCause::kInvalidFileHandle: return "%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。";
-    case FileErrorCause::kCurrentFolderNotRemovable: return "現在のﾃﾞｨﾚｸﾄﾘ %1 は削除できませんでした。";
-    case FileErrorCause::kFolderFull: return "%1 を作成できませんでした。そのﾃﾞｨﾚｸﾄﾘはいっぱいです。";
-    case FileErrorCause::kSeekFailed: return "%1 のｼｰｸに失敗しました。";
-    case FileErrorCause::kHardwareIo: return "%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。";
-    case FileErrorCause::kSharingViolation: return "%1 へのｱｸｾｽ中に共有違反が発生しました。";
-    case FileErrorCause::kLockViolation: return "%1 へのｱｸｾｽ中にﾛｯｸ違反が発生しました。";
-    case FileErrorCause::kDiskFull: return "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
-    case FileErrorCause::kAccessPastEnd: return "%1 の末尾以降にｱｸｾｽしようとしました。";
-  }
-  return "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
-}
-
-// Shows each text once in a run: a damaged card or register fails the same way for
-// every race, and one message says as much as thousands of the same.
-class MessagesOnce : public MessageSink {
- public:
-  explicit MessagesOnce(MessageSink& shown) : shown_(shown) {}
-  void ShowMessage(const std::string& text) override {
-    if (texts_.insert(text).second) shown_.ShowMessage(text);
-  }
-
- private:
-  MessageSink& shown_;
-  std::set<std::string> texts_;
-};
-
 class Silent : public MessageSink {
  public:
-  void ShowMessage(const std::string&) override {}
+  void ShowMessage(const Message&) override {}
 };
 
 // The number of races of `card` that read, counted up to `limit` + 1.
 std::size_t ReadableRaces(const RaceCard& card, std::size_t limit) {
   Silent silent;
   std::size_t readable = 0;
+  Race race;
   for (int j = 1; j <= card.LineCount() && readable <= limit; ++j) {
-    Race race;
     if (card.ReadRace(j, race, silent)) ++readable;
   }
   return readable;
 }
 
-// Reads every race of one archive into `races`; an archive that fails adds none.
-// Returns false, adding none, when its races would take the list past the records a
-// database can count; they are counted first then, not held.
-bool CollectRaces(const std::string& archive, const std::string& workingFolder,
-                  std::vector<Race>& races, MessageSink& messages) {
-  Race holder;
-  if (!ExtractArchive(archive, workingFolder, holder, messages)) return true;
-  // The card is read once; every race of it is then taken from memory.
-  const auto card = RaceCard::Open(holder.cardPath, messages);
-  if (!card) return true;
-  const std::size_t room = kMaxRecords - races.size();
-  if (static_cast<std::size_t>(card->LineCount()) > room && ReadableRaces(*card, room) > room) {
-    return false;
+enum class ArchiveResult { kDone, kTooManyRaces, kStopped };
+
+// What one run keeps from archive to archive.
+class Run {
+ public:
+  Run(const ConversionRequest& request, Env& env)
+      : request_(request), env_(env), db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now()))) {}
+
+  // One archive, in one pass: unpacked, its races read and their records built. An
+  // archive that fails adds none of its races. One whose races would take the database
+  // past the records it can count adds none either, and ends the run.
+  ArchiveResult ConvertArchive(const std::string& archive, const std::string& workingFolder) {
+    PlacingSink messages(env_, {.archive = archive});
+    const auto files = ExtractArchive(archive, workingFolder, messages);
+    if (!files) return ArchiveResult::kDone;
+    // The card is read once; every race of it is then taken from memory.
+    const auto card = RaceCard::Open(files->cardPath, messages);
+    if (!card) return ArchiveResult::kDone;
+    const std::size_t room = kMaxRecords - db_.RecordCount();
+    if (static_cast<std::size_t>(card->LineCount()) > room && ReadableRaces(*card, room) > room) {
+      return ArchiveResult::kTooManyRaces;
+    }
+    for (int j = 1; j <= card->LineCount(); ++j) {
+      if (env_.StopRequested()) return ArchiveResult::kStopped;
+      static const Race kFresh;
+      race_ = kFresh;
+      if (!card->ReadRace(j, race_, messages)) continue;
+      PlacingSink raceMessages(messages, PlaceOf(j, race_));
+      if (!assembler_.Add(db_, race_, request_.alarm, raceMessages)) return ArchiveResult::kTooManyRaces;
+    }
+    return ArchiveResult::kDone;
   }
-  for (int j = 1; j <= card->LineCount(); ++j) {
-    // Each race is read straight into the list; one that cannot be read leaves its
-    // fresh slot as it was, and the slot is dropped.
-    if (!card->ReadRace(j, races.emplace_back(), messages)) races.pop_back();
-  }
-  return true;
+
+  const PalmDatabase& database() const { return db_; }
+
+ private:
+  const ConversionRequest& request_;
+  Env& env_;
+  PalmDatabase db_;
+  RecordAssembler assembler_;
+  Race race_;  // each race is read into this one, made fresh, keeping its texts' room
+};
+
+ConversionOutcome NotWritten(Env& env, const std::string& text) {
+  env.ShowFileError(text);
+  return {};
 }
 
-// Deletes the two data files of each working folder and the folder itself when that
-// leaves it empty. Other unpacked files, and the JRA-VAN root, stay.
-void RemoveWorkingFiles(const std::vector<std::string>& workingFolders) {
-  for (const auto& folder : workingFolders) {
-    std::error_code ignored;
-    std::filesystem::remove(folder + kRaceCardName, ignored);
-    std::filesystem::remove(folder + kHorseRegisterName, ignored);
-    std::filesystem::remove(folder, ignored);
-  }
-}
+ConversionOutcome Stopped() { return {.stopped = true}; }
 
-}  // namespace
-
-std::vector<std::string> WorkingFolders(const std::string& baseFolder,
-                                        const std::vector<std::string>& archives) {
-  const std::string root = WithTrailingSlash(baseFolder) + kWorkingRootName + "/";
-
-  std::set<std::string> taken;
-  std::vector<std::string> folders;
-  for (const auto& archive : archives) {
-    std::string stem = PathStem(PathFileName(archive));
-    // "", "." and ".." would name the root or its parent, not a folder of their own.
-    if (stem.find_first_not_of('.') == std::string::npos && stem.size() <= 2) stem.insert(0, "_");
-    std::string name = stem;
-    for (int use = 2; !taken.insert(name).second; ++use) name = stem + "~" + std::to_string(use);
-    folders.push_back(root + name + "/");
-  }
-  return folders;
-}
-
-std::string FileErrorText(const FileError& error) {
-  return WithPath(FileErrorTemplate(error.cause()), error.path());
-}
-
-ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
-  auto db = PalmDatabase::CreateDefault(CurrentPalmTime(env.Now()));
-  const auto workingFolders = WorkingFolders(request.baseFolder, request.archives);
-
-  // One record per race, and the header counts at most 65,535 of them: checked as
-  // each card is read, before any horse is, and again by the assembly itself.
-  const auto refuseTooManyRaces = [&] {
-    env.ShowFileError(WithPath(kTooManyRacesText, request.outputPath));
-    RemoveWorkingFiles(workingFolders);
-    return ConversionOutcome{};
-  };
-  MessagesOnce messages(env);
-  std::vector<Race> races;
+ConversionOutcome Convert(const ConversionRequest& request, Env& env, WorkingArea& area) {
+  Run run(request, env);
+  const auto workingFolders = WorkingFolders(area.path(), request.archives);
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
-    if (!CollectRaces(request.archives[i], workingFolders[i], races, messages)) {
-      return refuseTooManyRaces();
+    if (env.StopRequested()) return Stopped();
+    env.ShowProgress(i, request.archives.size(), request.archives[i]);
+    const ArchiveResult result = run.ConvertArchive(request.archives[i], workingFolders[i]);
+    // Each archive's files go before the next one's come.
+    area.Empty();
+    if (result == ArchiveResult::kStopped) return Stopped();
+    if (result == ArchiveResult::kTooManyRaces) {
+      return NotWritten(env, TooManyRacesText(request.outputPath));
     }
   }
-  if (!AssembleRecords(db, races, request.alarm, messages)) return refuseTooManyRaces();
+  if (env.StopRequested()) return Stopped();
   try {
-    db.Write(request.outputPath);
+    run.database().Write(request.outputPath);
   } catch (const FileError& error) {
-    env.ShowFileError(FileErrorText(error));
-    return {};
+    return NotWritten(env, FileErrorText(error));
   }
   env.OpenWithShell(request.outputPath);
-  RemoveWorkingFiles(workingFolders);
-  return {true, static_cast<int>(db.RecordCount())};
-}
-
-std::time_t SystemNow() {
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
-    char* end = nullptr;
-    const long long value = std::strtoll(epoch, &end, 10);
-    if (end != nullptr && *end == '\0') return static_cast<std::time_t>(value);
-  }
-  return std::time(nullptr);
-}
-
-namespace {
-
-// True when a "JRA-VAN" folder exists or can be made in `folder` and takes new files.
-bool CanHoldWorkingFolders(const std::string& folder) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path root = fs::path(folder) / kWorkingRootName;
-  fs::create_directory(root, ec);
-  if (!fs::is_directory(root, ec)) return false;
-  const fs::path probe = root / ".kelvane-probe";
-  std::FILE* file = std::fopen(probe.c_str(), "wb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  fs::remove(probe, ec);
-  return true;
-}
-
-std::string UserCacheFolder() {
-  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && *xdg == '/') {
-    return std::string(xdg) + "/kelvane/";
-  }
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    return std::string(home) + "/.cache/kelvane/";
-  }
-  std::error_code ec;
-  return (std::filesystem::temp_directory_path(ec) / "kelvane").string() + "/";
+  return {.written = true, .racesWritten = static_cast<int>(run.database().RecordCount())};
 }
 
 }  // namespace
 
-std::string ChooseBaseFolder(const std::string& programFolder) {
-  if (!programFolder.empty() && CanHoldWorkingFolders(programFolder)) {
-    return WithTrailingSlash(programFolder);
+ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
+  // A folder that cannot take the output is found before anything is unpacked.
+  if (KindOfOutput(request.outputPath) == OutputKind::kFile) {
+    if (const int error = OutputFolderError(request.outputPath); error != 0) {
+      return NotWritten(env, FileErrorText(FileError(CauseOfOsError(error), request.outputPath, error)));
+    }
   }
-  const std::string cache = UserCacheFolder();
-  std::error_code ignored;
-  std::filesystem::create_directories(cache, ignored);
-  return cache;
+  try {
+    int osError = 0;
+    std::string failedFolder;
+    auto area = WorkingArea::Create(request.baseFolder, osError, failedFolder);
+    if (!area) return NotWritten(env, FileErrorText(FileError(CauseOfOsError(osError), failedFolder, osError)));
+    return Convert(request, env, *area);
+  } catch (const std::bad_alloc&) {
+    // The working area is gone with the stack; the output was never touched, since
+    // the database is written from memory that is all there before it starts.
+    return NotWritten(env, OutOfMemoryText(request.outputPath));
+  }
 }
 
 }  // namespace kelvane

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <string>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 
 namespace kelvane {
 
 // The platform seams of a conversion run: everything it needs from the user
 // interface, the shell and the clock. The window, the command line and the tests
-// each give their own.
+// each give their own. The run may call them from a thread other than the one that
+// started it (the window runs it off its user-interface thread), one call at a time.
 class Env : public MessageSink {
  public:
   // The output could not be written: `text` names the cause and the path. The window
@@ -19,10 +21,13 @@ class Env : public MessageSink {
   virtual void OpenWithShell(const std::string& path) = 0;
   // The current time, for the database dates.
   virtual std::time_t Now() = 0;
+  // The run is about to read archive `index` (from 0) of `count`, as it was listed.
+  virtual void ShowProgress(std::size_t /*index*/, std::size_t /*count*/,
+                            const std::string& /*archive*/) {}
+  // True once the run is asked to stop (a signal, the window's Cancel). The run then
+  // ends at the next archive, race or record it comes to: it writes nothing, leaves an
+  // existing output as it was and removes its working files.
+  virtual bool StopRequested() { return false; }
 };
-
-// The current time, or the instant that SOURCE_DATE_EPOCH names when it is set, so
-// that a conversion can be repeated byte for byte.
-std::time_t SystemNow();
 
 }  // namespace kelvane

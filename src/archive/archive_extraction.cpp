@@ -1,7 +1,9 @@
 #include "archive/archive_extraction.h"
 
 #include <filesystem>
+#include <iterator>
 #include <string_view>
+#include <vector>
 #include <system_error>
 
 #include "archive/lha_library.h"
@@ -30,36 +32,52 @@ std::string NotAnArchiveMessage(const std::string& fileName) {
   return std::string(text.substr(0, at)) + fileName + std::string(text.substr(at + 2));
 }
 
+// Deletes what an earlier run may have left under the data files' names, in any
+// letter case. A link among them is deleted itself, never followed.
+void DeleteStaleFiles(const std::string& workingFolder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(workingFolder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    for (const char* stale : kStaleFileNames) {
+      std::error_code ignored;
+      if (EqualIgnoringAsciiCase(name, stale)) std::filesystem::remove(it->path(), ignored);
+    }
+  }
+}
+
 }  // namespace
 
-bool ExtractArchive(const std::string& archivePath, const std::string& workingFolder, Race& holder,
-                    MessageSink& messages) {
+std::optional<DataFiles> ExtractArchive(const std::string& archivePath,
+                                        const std::string& workingFolder, MessageSink& messages) {
   if (!IsLhaArchive(archivePath)) {
-    messages.ShowMessage(NotAnArchiveMessage(PathFileName(archivePath)));
-    return false;
+    messages.ShowMessage({NotAnArchiveMessage(PathFileName(archivePath))});
+    return std::nullopt;
   }
 
-  // Failures to make folders or delete files show only through what follows.
+  // Failures to make the folder or delete files show only through what follows.
   std::error_code ignored;
   std::filesystem::create_directories(workingFolder, ignored);
-  for (const char* name : kStaleFileNames) std::filesystem::remove(workingFolder + name, ignored);
+  DeleteStaleFiles(workingFolder);
 
-  if (UnpackLhaArchive(archivePath, workingFolder) != UnpackStatus::kUnpacked) {
-    messages.ShowMessage(kUnpackFailedText);
-    return false;
+  // The data files are stored as "JRACDEN1.DAT" by some tools: each lands under its
+  // usual name, whatever the case it was stored in.
+  const std::vector<std::string> usualNames(std::begin(kStaleFileNames), std::end(kStaleFileNames));
+  if (UnpackLhaArchive(archivePath, workingFolder, usualNames) != UnpackStatus::kUnpacked) {
+    messages.ShowMessage({kUnpackFailedText});
+    return std::nullopt;
   }
 
-  holder.cardPath = workingFolder + kRaceCardName;
-  holder.horseFilePath = workingFolder + kHorseRegisterName;
-  if (!FileExists(holder.cardPath)) {
-    messages.ShowMessage(kNoRaceCardText);
-    return false;
+  DataFiles files{workingFolder + kRaceCardName, workingFolder + kHorseRegisterName};
+  if (!FileExists(files.cardPath)) {
+    messages.ShowMessage({kNoRaceCardText});
+    return std::nullopt;
   }
-  if (!FileExists(holder.horseFilePath)) {
-    messages.ShowMessage(kNoHorseRegisterText);
-    return false;
+  if (!FileExists(files.horseFilePath)) {
+    messages.ShowMessage({kNoHorseRegisterText});
+    return std::nullopt;
   }
-  return true;
+  return files;
 }
 
 }  // namespace kelvane

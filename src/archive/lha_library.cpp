@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "archive/path_helpers.h"
 #include "archive/utf8_locale.h"
 
 namespace kelvane {
@@ -89,19 +90,24 @@ class LhaReader {
 };
 
 // The name a regular file is written under; empty when the entry is not written.
-std::string OutputName(archive_entry* entry) {
+std::string OutputName(archive_entry* entry, const std::vector<std::string>& usualNames) {
   if (archive_entry_filetype(entry) != AE_IFREG || archive_entry_hardlink(entry) != nullptr) return {};
   const std::string path = archive_entry_pathname(entry);
   const auto separator = path.find_last_of("/\\");
   std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-  return name == "." || name == ".." || name == kPartialName ? std::string() : name;
+  if (name == "." || name == ".." || name == kPartialName) return {};
+  for (const std::string& usual : usualNames) {
+    if (EqualIgnoringAsciiCase(name, usual)) return usual;
+  }
+  return name;
 }
 
 // Calls visit(reader, outputName, declaredSize) for each entry that is written, in
 // order, after checking the running total of declared sizes against the cap. Stops at
 // the first status other than kUnpacked.
 template <typename Visit>
-UnpackStatus ForEachOutputFile(const std::string& archivePath, Visit visit) {
+UnpackStatus ForEachOutputFile(const std::string& archivePath,
+                               const std::vector<std::string>& usualNames, Visit visit) {
   LhaReader reader(archivePath);
   if (!reader.IsOpen()) return UnpackStatus::kUnreadable;
   std::uint64_t total = 0;
@@ -110,7 +116,7 @@ UnpackStatus ForEachOutputFile(const std::string& archivePath, Visit visit) {
     const auto step = reader.Next(entry);
     if (step == LhaReader::Step::kEnd) return UnpackStatus::kUnpacked;
     if (step == LhaReader::Step::kBroken) return UnpackStatus::kUnreadable;
-    const std::string name = OutputName(entry);
+    const std::string name = OutputName(entry, usualNames);
     if (name.empty()) continue;
     if (!archive_entry_size_is_set(entry) || archive_entry_size(entry) < 0) {
       return UnpackStatus::kUnreadable;
@@ -168,15 +174,16 @@ bool IsLhaArchive(const std::string& archivePath) {
   return LhaReader(archivePath).IsOpen() || StartsWithLhaHeader(archivePath);
 }
 
-UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder) {
+UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder,
+                              const std::vector<std::string>& usualNames) {
   std::error_code ec;
   if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;
   // First every header, so that nothing is written for an archive that is damaged in
   // its headers or too large; then the files.
   const auto checked = ForEachOutputFile(
-      archivePath, [](LhaReader&, const std::string&, std::uint64_t) { return UnpackStatus::kUnpacked; });
+      archivePath, usualNames, [](LhaReader&, const std::string&, std::uint64_t) { return UnpackStatus::kUnpacked; });
   if (checked != UnpackStatus::kUnpacked) return checked;
-  return ForEachOutputFile(archivePath, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
+  return ForEachOutputFile(archivePath, usualNames, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
     return WriteFile(reader, folder, name, size);
   });
 }

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -44,7 +45,10 @@ enum class UnpackStatus {
 };
 
 // Unpacks every regular file of the archive into `folder` (a path ending in '/', which
-// must exist). Returns kUnpacked (0) only when all of them were written whole.
-UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder);
+// must exist). A file whose base name equals one of `usualNames` but for the case of
+// ASCII letters is written under that usual name. Returns kUnpacked (0) only when all
+// of them were written whole.
+UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder,
+                              const std::vector<std::string>& usualNames = {});
 
 }  // namespace kelvane

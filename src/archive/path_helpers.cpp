@@ -1,5 +1,6 @@
 #include "archive/path_helpers.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -28,6 +29,12 @@ std::string PathStem(const std::string& name) {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace kelvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kelvane {
 
@@ -19,6 +20,10 @@ std::string PathFolder(const std::string& path);
 // unless the component has no '.' or starts with it (".lzh" stays ".lzh"; "a.b.lzh"
 // gives "a.b"; "abc." gives "abc").
 std::string PathStem(const std::string& name);
+
+// True when `a` and `b` are the same but for the letter case of ASCII letters, as
+// file names compare on the file systems the archives were made for.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // True when something, of any kind, is at `path` (a dangling link too).
 bool FileExists(const std::string& path);

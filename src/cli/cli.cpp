@@ -1,19 +1,20 @@
 #include "cli/cli.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 
+#include "app/clock.h"
 #include "app/conversion_run.h"
+#include "app/user_texts.h"
 #include "cli/database_dump.h"
 #include "pdb/race_database_reader.h"
-
-extern char** environ;
+#include "platform/desktop_opener.h"
+#include "platform/file_checks.h"
+#include "platform/interruption.h"
 
 namespace kelvane {
 namespace {
@@ -54,39 +55,25 @@ constexpr const char* kHelp =
     "Messages go to standard error. SOURCE_DATE_EPOCH, when set, is taken as the\n"
     "current time, so that the same archives give the same bytes.\n";
 
-// Messages go to stderr, one line each; a two-line message's CR LF becomes a line break.
+// Messages go to stderr as they happen, one line each, with where they happened.
 class CliEnv : public Env {
  public:
   CliEnv(std::ostream& err, bool open) : err_(err), open_(open) {}
 
-  void ShowMessage(const std::string& text) override {
+  void ShowMessage(const Message& message) override {
     ++messages_;
-    Print(text);
+    err_ << MessageLine(message) << '\n' << std::flush;
   }
-  void ShowFileError(const std::string& text) override { Print(text); }
+  void ShowFileError(const std::string& text) override { err_ << "kelvane: " << text << '\n'; }
   void OpenWithShell(const std::string& path) override {
-    if (!open_) return;
-    const char* argv[] = {"xdg-open", path.c_str(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-    }
+    if (open_) OpenWithDesktop(path);
   }
   std::time_t Now() override { return SystemNow(); }
+  bool StopRequested() override { return CaughtInterruption() != 0; }
 
   int messages() const { return messages_; }
 
  private:
-  void Print(const std::string& text) {
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-      line += text[i];
-    }
-    err_ << "kelvane: " << line << '\n';
-  }
-
   std::ostream& err_;
   bool open_;
   int messages_ = 0;
@@ -104,10 +91,33 @@ void AddArchiveOnce(std::vector<std::string>& archives, const std::string& archi
   }
 }
 
-int Convert(const std::vector<std::string>& args, const std::string& programFolder,
-            std::ostream& err) {
+// What the command line was given, checked before anything is unpacked or written:
+// every archive can be read, and none of them is the output. Returns the exit status
+// of a refusal, or nothing.
+std::optional<int> RefuseArguments(const ConversionRequest& request, std::ostream& err) {
+  if (!SourceDateEpochIsUsable()) {
+    err << "kelvane: " << kSourceDateEpochName
+        << ": not a whole number of seconds from 1904-01-01 to 2040-02-06\n";
+    return kExitUsage;
+  }
+  for (const std::string& archive : request.archives) {
+    if (const int error = ErrorReadingFile(archive); error != 0) {
+      err << "kelvane: " << archive << ": " << std::strerror(error) << '\n';
+      return kExitUsage;
+    }
+  }
+  for (const std::string& archive : request.archives) {
+    if (request.outputPath != "-" && SameFile(request.outputPath, archive)) {
+      err << "kelvane: " << request.outputPath << ": is the archive " << archive
+          << "; the output must be another file\n";
+      return kExitUsage;
+    }
+  }
+  return std::nullopt;
+}
+
+int Convert(const std::vector<std::string>& args, std::ostream& err) {
   ConversionRequest request;
-  std::string workDir;
   bool open = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -116,7 +126,8 @@ int Convert(const std::vector<std::string>& args, const std::string& programFold
     if (arg == "-o" || arg == "--output") {
       request.outputPath = args[++i];
     } else if (arg == "--work-dir") {
-      workDir = args[++i];
+      request.baseFolder = args[++i];
+      if (request.baseFolder.empty()) return UsageError(err, "--work-dir needs a folder");
     } else if (arg == "--no-alarm") {
       request.alarm = false;
     } else if (arg == "--open") {
@@ -130,10 +141,14 @@ int Convert(const std::vector<std::string>& args, const std::string& programFold
     }
   }
   if (request.outputPath.empty()) return UsageError(err, "convert needs -o OUTPUT.pdb");
+  if (const auto refused = RefuseArguments(request, err)) return *refused;
 
-  request.baseFolder = workDir.empty() ? ChooseBaseFolder(programFolder) : workDir;
-  CliEnv env(err, open);
+  CatchInterruptions();
+  CliEnv env(err, open && request.outputPath != "-");
   const ConversionOutcome outcome = RunConversion(request, env);
+  if (const int signalNumber = CaughtInterruption(); signalNumber != 0 && !outcome.written) {
+    return 128 + signalNumber;
+  }
   if (!outcome.written) return kExitNotWritten;
   return env.messages() > 0 ? kExitWithMessages : kExitOk;
 }
@@ -169,8 +184,7 @@ int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
-           std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) return UsageError(err, "no command given");
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -182,7 +196,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     out << kVersion << '\n';
     return kExitOk;
   }
-  if (command == "convert") return Convert(rest, programFolder, err);
+  if (command == "convert") return Convert(rest, err);
   if (command == "dump") return Dump(rest, out, err);
   return UsageError(err, "unknown command " + command);
 }

@@ -16,9 +16,8 @@ enum ExitStatus : int {
 };
 
 // Runs the `kelvane` command with `args` (without the program name). Messages go to
-// `err` in UTF-8, help and results to `out`. `programFolder` is the folder of the
-// executable, the default home of the working folders.
-int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
-           std::ostream& out, std::ostream& err);
+// `err` in UTF-8, help and results to `out`. `convert` notes SIGINT, SIGTERM and SIGHUP
+// from its start on, ends cleanly when one comes, and returns 128 + its number.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kelvane

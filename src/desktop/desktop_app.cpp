@@ -26,8 +26,8 @@ QIcon ProgramIcon() {
 CDesktopApp::CDesktopApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QString::fromUtf8(kApplicationName));
   setWindowIcon(ProgramIcon());
-  const QString programFolder = applicationDirPath() + QLatin1Char('/');
-  m_strBaseFolder = ChooseBaseFolder(QFile::encodeName(programFolder).toStdString());
+  // Empty: the working area's default base, the user's cache folder.
+  m_strBaseFolder.clear();
 }
 
 int CDesktopApp::Run() {

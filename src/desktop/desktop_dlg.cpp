@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <utility>
 
+#include "app/clock.h"
 #include "desktop/about_dlg.h"
 #include "desktop/desktop_app.h"
 #include "desktop/dialog_units.h"
@@ -26,8 +27,8 @@ class WindowEnv : public Env {
  public:
   WindowEnv(const DesktopPrompts& prompts, QWidget* owner) : prompts_(prompts), owner_(owner) {}
 
-  void ShowMessage(const std::string& text) override {
-    prompts_.boxes->ShowWarning(owner_, MessageBoxText(text));
+  void ShowMessage(const Message& message) override {
+    prompts_.boxes->ShowWarning(owner_, MessageBoxText(message.text));
   }
   void ShowFileError(const std::string& text) override {
     prompts_.boxes->ShowStop(owner_, MessageBoxText(text));

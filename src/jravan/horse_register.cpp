@@ -162,7 +162,7 @@ HorseRegister::HorseRegister(std::string bytes) : bytes_(std::move(bytes)) {
 std::optional<HorseRegister> HorseRegister::Open(const std::string& path, MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
-    messages.ShowMessage("ファイル " + path + " は開けませんでした。");
+    messages.ShowMessage({"ファイル " + path + " は開けませんでした。"});
     return std::nullopt;
   }
   return HorseRegister(std::move(*bytes));
@@ -179,7 +179,7 @@ bool HorseRegister::ReadRunner(std::string_view horseId, int raceYear, Runner& r
   const std::optional<std::size_t> record = FindRecord(horseId);
   if (!record || !ReadRecord(*record, raceYear, runner)) {
     runner = Runner();  // whatever a cut or junk record left in it goes
-    messages.ShowMessage("登録馬ファイルの読み込みに失敗しました");
+    messages.ShowMessage({"登録馬ファイルの読み込みに失敗しました"});
     return false;
   }
   return true;

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 #include "jravan/runner.h"
 
 namespace kelvane {

@@ -124,6 +124,16 @@ void ReadEntry(FieldReader& in, Race& r, std::size_t k) {
 
 }  // namespace
 
+MessagePlace PlaceOf(int cardRace, const Race& race) {
+  MessagePlace place;
+  place.cardRace = cardRace;
+  place.year = race.year;
+  place.monthDay = race.monthDay;
+  place.racecourseName = race.racecourseName;
+  place.raceNumber = race.raceNumber;
+  return place;
+}
+
 RaceCard::RaceCard(std::string path, std::string bytes)
     : path_(std::move(path)), bytes_(std::move(bytes)) {
   TextModeReader lines(bytes_);
@@ -133,7 +143,7 @@ RaceCard::RaceCard(std::string path, std::string bytes)
 std::optional<RaceCard> RaceCard::Open(const std::string& path, MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
-    messages.ShowMessage("ファイル'" + path + "'を開けませんでした");
+    messages.ShowMessage({"ファイル'" + path + "'を開けませんでした"});
     return std::nullopt;
   }
   return RaceCard(path, std::move(*bytes));
@@ -156,8 +166,9 @@ bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const
                                                               : bytes_.size();
   if (start >= bytes_.size() ||
       !ReadLine(start, ContentEnd(start, lineEnds_[linesBefore]), race)) {
+    const MessagePlace place = PlaceOf(raceNumber, race);
     race = Race();  // whatever a cut or junk line left in it goes
-    messages.ShowMessage("出馬表ファイルの読み込みに失敗しました");
+    messages.ShowMessage({"出馬表ファイルの読み込みに失敗しました", place});
     return false;
   }
   return true;

@@ -19,10 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 #include "jravan/race.h"
 
 namespace kelvane {
+
+// Where a message about race `cardRace` of a card is: the race's line and, as far as
+// `race` holds them, its date, racecourse and number.
+MessagePlace PlaceOf(int cardRace, const Race& race);
 
 class RaceCard {
  public:

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 
 namespace kelvane {
 

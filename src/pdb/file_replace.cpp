@@ -1,4 +1,5 @@
-// The one POSIX-only piece of the database writer: temporary file, write, rename.
+// The one POSIX-only piece of the database writer: temporary file, write, rename;
+// or straight into standard output, a FIFO or a device.
 #include "pdb/file_replace.h"
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "pdb/file_error.h"
+#include "platform/file_checks.h"
 
 namespace kelvane {
 namespace {
@@ -87,7 +89,42 @@ class BufferedFileSink final : public ByteSink {
   throw FileError(CauseOfOsError(osError), path, osError);
 }
 
+// Writes everything into an open stream (standard output, a FIFO, a device).
+void WriteIntoStream(int fd, const std::string& path,
+                     const std::function<void(ByteSink&)>& writeContents) {
+  BufferedFileSink sink(fd);
+  writeContents(sink);
+  if (!sink.Flush()) Fail(path, sink.osError());
+}
+
 }  // namespace
+
+void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents) {
+  switch (KindOfOutput(path)) {
+    case OutputKind::kStandardOutput:
+      WriteIntoStream(STDOUT_FILENO, path, writeContents);
+      return;
+    case OutputKind::kStream: {
+      const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+      if (fd < 0) Fail(path, errno);
+      try {
+        WriteIntoStream(fd, path, writeContents);
+      } catch (...) {
+        close(fd);
+        throw;
+      }
+      if (close(fd) != 0) Fail(path, errno);
+      return;
+    }
+    case OutputKind::kFile:
+      try {
+        ReplaceFile(OutputFileTarget(path), writeContents);
+      } catch (const FileError& error) {
+        throw FileError(error.cause(), path, error.osError());
+      }
+      return;
+  }
+}
 
 void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents) {
   if (path.empty()) Fail(path, ENOENT);

@@ -14,4 +14,11 @@ namespace kelvane {
 // is left as it was, and a FileError with the cause and `path` is thrown.
 void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents);
 
+// Writes the bytes that `writeContents` appends to the output named `path`: "-" is
+// standard output; an existing FIFO or character device is written into as it is,
+// never replaced; any other path is a file replaced atomically as ReplaceFile does,
+// and where `path` is a symbolic link the file it points at is replaced and the link
+// stays. A failure throws a FileError with the cause and `path`.
+void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents);
+
 }  // namespace kelvane

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "pdb/file_replace.h"
+#include "platform/local_time.h"
 
 namespace kelvane {
 namespace {
@@ -139,7 +140,7 @@ Bytes PalmDatabase::Serialize() const {
 }
 
 void PalmDatabase::Write(const std::string& path) const {
-  ReplaceFile(path, [this](ByteSink& out) { WriteTo(out); });
+  WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); });
 }
 
 void PalmDatabase::PutU16(std::size_t offset, std::uint16_t value) {
@@ -180,13 +181,15 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 std::uint32_t CurrentPalmTime(std::time_t now) {
   // Wall-clock arithmetic on the local date and time, as a calendar subtraction does.
-  const std::tm local = *std::localtime(&now);
+  std::tm local{};
+  if (!LocalTime(now, local)) return 0;
   const std::int64_t days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) -
                             DaysFromCivil(1904, 1, 1);
   const std::int64_t seconds = days * 86400 + local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
   const double span = static_cast<double>(seconds) / 86400.0;
   const auto palm = static_cast<std::int64_t>(span * 86400.0 + 0.000005787037037037037);
-  return static_cast<std::uint32_t>(palm);
+  // A local time just outside what the header counts keeps to its nearest end.
+  return static_cast<std::uint32_t>(std::clamp<std::int64_t>(palm, 0, 0xFFFFFFFF));
 }
 
 }  // namespace kelvane

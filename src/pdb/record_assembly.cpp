@@ -1,5 +1,6 @@
 #include "pdb/record_assembly.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,8 +38,12 @@ void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vect
   if (count == 0) return;
   const HorseRegister* horseRegister = horses.Open(race.horseFilePath, messages);
   if (horseRegister == nullptr) return;
+  PlacingSink runnerMessages(messages, {});
   for (int entry = 1; entry <= count; ++entry) {
-    if (!horseRegister->ReadRunner(race.horseIds[entry], race.year, runners[entry - 1], messages)) {
+    runnerMessages.place().entry = entry;
+    runnerMessages.place().horseId = race.horseIds[entry];
+    if (!horseRegister->ReadRunner(race.horseIds[entry], race.year, runners[entry - 1],
+                                   runnerMessages)) {
       return;
     }
   }
@@ -60,14 +65,19 @@ class RaceRunners {
   std::vector<Runner> runners_;
 };
 
+}  // namespace
+
 // What the records of a run share from one race to the next.
-struct Assembly {
+struct RecordAssembler::Shared {
   CurrentRegister horses;
   RaceRunners runners;
 };
 
-bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, Assembly& assembly,
-                 MessageSink& messages) {
+RecordAssembler::RecordAssembler() : shared_(std::make_unique<Shared>()) {}
+RecordAssembler::~RecordAssembler() = default;
+
+bool RecordAssembler::Add(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
+  Shared& assembly = *shared_;
   const int count = RecordedRunnerCount(race);
   Bytes record;
   record.reserve(RaceRecordSize(count));
@@ -81,20 +91,17 @@ bool BuildRecord(PalmDatabase& db, const Race& race, bool alarm, Assembly& assem
   return db.AddRecord(std::move(record));
 }
 
-}  // namespace
-
 bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
                      MessageSink& messages) {
-  Assembly assembly;
+  RecordAssembler assembler;
   for (const Race& race : races) {
-    if (!BuildRecord(db, race, alarm, assembly, messages)) return false;
+    if (!assembler.Add(db, race, alarm, messages)) return false;
   }
   return true;
 }
 
 bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
-  Assembly assembly;
-  return BuildRecord(db, race, alarm, assembly, messages);
+  return RecordAssembler().Add(db, race, alarm, messages);
 }
 
 }  // namespace kelvane

@@ -1,12 +1,31 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 #include "jravan/race.h"
 #include "pdb/palm_database.h"
 
 namespace kelvane {
+
+// Builds the records of races one after another, keeping what consecutive races
+// share: the horse register last read, and the runners' room.
+class RecordAssembler {
+ public:
+  RecordAssembler();
+  ~RecordAssembler();
+  RecordAssembler(const RecordAssembler&) = delete;
+  RecordAssembler& operator=(const RecordAssembler&) = delete;
+
+  // Builds and adds the record of `race`, as BuildRaceRecord does; messages about a
+  // runner say its entry number and horse.
+  bool Add(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages);
+
+ private:
+  struct Shared;
+  std::unique_ptr<Shared> shared_;
+};
 
 // Adds one record per race to `db`, in list order: the race, then every runner read
 // from the race's horse register with its odds estimated. `alarm` sets the start

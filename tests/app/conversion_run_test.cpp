@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
 
+#include "app/user_texts.h"
+#include "app/working_folders.h"
 #include "pdb/race_database_reader.h"
 #include "support/jravan_builder.h"
 #include "support/lha_writer.h"
@@ -85,33 +89,57 @@ TEST(ConversionRun, AlarmFlagReachesEveryRecord) {
             (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 1}}));
 }
 
-TEST(ConversionRun, CleanUpRemovesTheDataFilesAndEmptyWorkingFolders) {
+// Whatever a run's outcome, nothing of it stays in the working area.
+TEST(ConversionRun, NothingStaysInTheWorkingAreaWhateverTheOutcome) {
   ScopedTempDir dir;
   test::WriteFileBytes(dir / "plain.lzh", MeetingArchive(1, 1));
   test::WriteFileBytes(dir / "extra.lzh",
                        MeetingArchive(1, 1, {{.name = "JracKisi.dat", .data = "jockeys"}}));
-  RecordingEnv env;
-  RunConversion({{dir / "plain.lzh", dir / "extra.lzh"}, true, dir / "out.pdb", dir.path()}, env);
-
-  EXPECT_TRUE(std::filesystem::is_directory(dir / "JRA-VAN"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "JRA-VAN/plain"));
-  // A folder that still holds other unpacked files stays, without the two data files.
-  EXPECT_TRUE(std::filesystem::exists(dir / "JRA-VAN/extra/JracKisi.dat"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "JRA-VAN/extra/JracDen1.dat"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "JRA-VAN/extra/JracUmaj.dat"));
+  std::filesystem::create_directory(dir / "a-folder");  // the write fails on it
+  const std::vector<std::string> archives{dir / "plain.lzh", dir / "extra.lzh"};
+  for (const std::string& output : {dir / "out.pdb", dir / "a-folder"}) {
+    RecordingEnv env;
+    RunConversion({archives, true, output, dir / "work"}, env);
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "work/JRA-VAN")) << output;
+  }
 }
 
-TEST(ConversionRun, FailedWriteShowsTheCauseAndSkipsShellAndCleanUp) {
+TEST(ConversionRun, AnOutputFolderThatCannotTakeTheFileIsFoundBeforeUnpacking) {
   ScopedTempDir dir;
   RecordingEnv env;
   const std::string output = dir / "no/such/out.pdb";
   test::WriteFileBytes(dir / "day.lzh", MeetingArchive(1, 1));
-  const auto outcome = RunConversion({{dir / "day.lzh"}, true, output, dir.path()}, env);
+  const auto outcome = RunConversion({{dir / "day.lzh"}, true, output, dir / "work"}, env);
   EXPECT_FALSE(outcome.written);
-  EXPECT_TRUE(std::filesystem::exists(dir / "JRA-VAN/day/JracDen1.dat"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "work"));
   EXPECT_TRUE(env.opened.empty());
   EXPECT_EQ(env.fileErrors,
             std::vector<std::string>{output + " には無効なﾊﾟｽが含まれています。"});
+}
+
+// A stop request (a signal, the window's Cancel) ends the run at its next step with
+// nothing written, an existing output untouched and no working files.
+TEST(ConversionRun, AStopRequestEndsTheRunWithoutWriting) {
+  struct StoppingEnv : RecordingEnv {
+    void ShowProgress(std::size_t index, std::size_t, const std::string&) override {
+      if (index == 1) stop = true;
+    }
+    bool StopRequested() override { return stop; }
+    bool stop = false;
+  };
+  ScopedTempDir dir;
+  test::WriteFileBytes(dir / "a.lzh", MeetingArchive(1, 2));
+  test::WriteFileBytes(dir / "b.lzh", MeetingArchive(3, 2));
+  test::WriteFileBytes(dir / "out.pdb", "old");
+  StoppingEnv env;
+  const auto outcome =
+      RunConversion({{dir / "a.lzh", dir / "b.lzh"}, true, dir / "out.pdb", dir / "work"}, env);
+  EXPECT_TRUE(outcome.stopped);
+  EXPECT_FALSE(outcome.written);
+  EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), "old");
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "work/JRA-VAN"));
+  EXPECT_TRUE(env.fileErrors.empty());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 // An archive holding `card` and `horses`, written as <dir>/<name>.
@@ -122,17 +150,26 @@ std::string WriteArchive(const ScopedTempDir& dir, const std::string& name, cons
   return dir / name;
 }
 
-TEST(ConversionRun, TheSameMessageIsShownOncePerRun) {
+// No message is merged away: each says its archive, race and runner.
+TEST(ConversionRun, EveryMessageIsShownWithItsPlace) {
   ScopedTempDir dir;
-  const test::RaceCardLine race{.year = 2003, .entries = {{.horseId = "2001100001"}}};
-  const std::string card = test::RaceCardFile({race, race, race});
+  const test::RaceCardLine race{.year = 2003, .monthDay = 1228, .racecourseCode = "06",
+                                .raceNumber = 11, .entries = {{.horseId = "2001100001"}}};
+  const std::string card = test::RaceCardFile({race, race});
+  const std::string a = WriteArchive(dir, "a.lzh", card, "");
+  const std::string b = WriteArchive(dir, "b.lzh", card, "");
   RecordingEnv env;
-  const auto outcome = RunConversion(
-      {{WriteArchive(dir, "a.lzh", card, ""), WriteArchive(dir, "b.lzh", card, "")}, true,
-       dir / "out.pdb", dir.path()},
-      env);
-  EXPECT_EQ(outcome.racesWritten, 6);
-  EXPECT_EQ(env.messages, std::vector<std::string>{"登録馬ファイルの読み込みに失敗しました"});
+  const auto outcome = RunConversion({{a, b}, true, dir / "out.pdb", dir / "work"}, env);
+  EXPECT_EQ(outcome.racesWritten, 4);
+  EXPECT_EQ(env.messages, std::vector<std::string>(4, "登録馬ファイルの読み込みに失敗しました"));
+  const MessagePlace second = env.places.at(1);
+  EXPECT_EQ(second.archive, a);
+  EXPECT_EQ(second.cardRace, 2);
+  EXPECT_EQ(second.raceNumber, 11);
+  EXPECT_EQ(second.entry, 1);
+  EXPECT_EQ(second.horseId, "2001100001");
+  EXPECT_EQ(env.places.at(2).archive, b);
+  EXPECT_EQ(PlaceText(second), a + ": race 2 (2003-12-28 中山 11R), entry 1 (horse 2001100001)");
 }
 
 TEST(ConversionRun, CardWithMoreLinesThanADatabaseCountsButFewRacesConverts) {
@@ -144,29 +181,29 @@ TEST(ConversionRun, CardWithMoreLinesThanADatabaseCountsButFewRacesConverts) {
       {{WriteArchive(dir, "a.lzh", card, "")}, true, dir / "out.pdb", dir.path()}, env);
   EXPECT_TRUE(outcome.written);
   EXPECT_EQ(outcome.racesWritten, 2);
-  EXPECT_EQ(env.messages, std::vector<std::string>{"出馬表ファイルの読み込みに失敗しました"});
+  EXPECT_EQ(env.messages, std::vector<std::string>(70'000, "出馬表ファイルの読み込みに失敗しました"));
 }
 
 TEST(ConversionRun, WorkingFoldersFollowTheStemAndNeverShareOne) {
   const auto folders =
-      WorkingFolders("/base/", {"/a/0921.lzh", "/b/0921.lzh", "/c/.lzh", "/d/a.b.lzh", "/e/0921.lzh"});
+      WorkingFolders("/base/run/", {"/a/0921.lzh", "/b/0921.lzh", "/c/.lzh", "/d/a.b.lzh", "/e/0921.lzh"});
   EXPECT_EQ(folders, (std::vector<std::string>{
-                         "/base/JRA-VAN/0921/", "/base/JRA-VAN/0921~2/", "/base/JRA-VAN/.lzh/",
-                         "/base/JRA-VAN/a.b/", "/base/JRA-VAN/0921~3/"}));
-  EXPECT_EQ(WorkingFolders("/base", {"x.lzh"}).front(), "/base/JRA-VAN/x/");
+                         "/base/run/0921/", "/base/run/0921~2/", "/base/run/.lzh/",
+                         "/base/run/a.b/", "/base/run/0921~3/"}));
+  EXPECT_EQ(WorkingFolders("/base/run", {"x.lzh"}).front(), "/base/run/x/");
 }
 
 TEST(ConversionRun, WorkingFoldersStayApartFromNamesThatLookNumbered) {
-  EXPECT_EQ(WorkingFolders("/base/", {"/a/0921.lzh", "/b/0921.lzh", "/c/0921~2.lzh"}),
-            (std::vector<std::string>{"/base/JRA-VAN/0921/", "/base/JRA-VAN/0921~2/",
-                                      "/base/JRA-VAN/0921~2~2/"}));
+  EXPECT_EQ(WorkingFolders("/base/run/", {"/a/0921.lzh", "/b/0921.lzh", "/c/0921~2.lzh"}),
+            (std::vector<std::string>{"/base/run/0921/", "/base/run/0921~2/",
+                                      "/base/run/0921~2~2/"}));
 }
 
 TEST(ConversionRun, WorkingFoldersOfDotStemsStayInsideTheRoot) {
-  EXPECT_EQ(WorkingFolders("/base/", {"/a/...lzh", "/a/..lzh", "/a/..", "/a/", "/a/_..lzh"}),
-            (std::vector<std::string>{"/base/JRA-VAN/_../", "/base/JRA-VAN/_./",
-                                      "/base/JRA-VAN/_.~2/", "/base/JRA-VAN/_/",
-                                      "/base/JRA-VAN/_.~3/"}));
+  EXPECT_EQ(WorkingFolders("/base/run/", {"/a/...lzh", "/a/..lzh", "/a/..", "/a/", "/a/_..lzh"}),
+            (std::vector<std::string>{"/base/run/_../", "/base/run/_./",
+                                      "/base/run/_.~2/", "/base/run/_/",
+                                      "/base/run/_.~3/"}));
 }
 
 TEST(ConversionRun, FileErrorTextsNameThePath) {
@@ -178,17 +215,68 @@ TEST(ConversionRun, FileErrorTextsNameThePath) {
             "開いているﾌｧｲﾙが多すぎるため、/x.pdb を開けませんでした。");
 }
 
-TEST(ConversionRun, BaseFolderFallsBackToTheUserCacheWhenTheProgramFolderIsReadOnly) {
+// The default base is the user's cache folder, or with no HOME a private folder
+// made for the run under TMPDIR and removed after it.
+TEST(WorkingArea, DefaultBaseIsTheUserCacheOrAFreshTempFolder) {
   ScopedTempDir dir;
-  EXPECT_EQ(ChooseBaseFolder(dir.path()), dir.path());
-  EXPECT_TRUE(std::filesystem::is_directory(dir / "JRA-VAN"));
-
   const std::string cache = dir / "cache";
   setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-  EXPECT_EQ(ChooseBaseFolder(dir / "no-such-file/sub"), cache + "/kelvane/");
-  test::WriteFileBytes(dir / "plain", "x");
-  EXPECT_EQ(ChooseBaseFolder(dir / "plain"), cache + "/kelvane/");
+  int error = 0;
+  std::string failed;
+  {
+    auto area = WorkingArea::Create("", error, failed);
+    ASSERT_TRUE(area);
+    EXPECT_EQ(area->path().rfind(cache + "/kelvane/JRA-VAN/run-", 0), 0u) << area->path();
+  }
   unsetenv("XDG_CACHE_HOME");
+  const std::string home = getenv("HOME") ? getenv("HOME") : "";
+  unsetenv("HOME");
+  setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+  std::filesystem::create_directory(dir / "tmp");
+  {
+    auto area = WorkingArea::Create("", error, failed);
+    ASSERT_TRUE(area);
+    EXPECT_EQ(area->path().rfind(dir / "tmp/kelvane-", 0), 0u) << area->path();
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "tmp"));
+  unsetenv("TMPDIR");
+  if (!home.empty()) setenv("HOME", home.c_str(), 1);
+}
+
+// Two runs at once never share a folder; a run that died leaves a folder whose lock
+// is free, and the next run removes it; one still running keeps its own.
+TEST(WorkingArea, RunsHaveFoldersOfTheirOwnAndDeadRunsFoldersGo) {
+  ScopedTempDir dir;
+  int error = 0;
+  std::string failed;
+  auto first = WorkingArea::Create(dir.path(), error, failed);
+  auto second = WorkingArea::Create(dir.path(), error, failed);
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(first->path(), second->path());
+  test::WriteFileBytes(first->path() + "kept", "x");
+  std::filesystem::create_directories(dir / "JRA-VAN/run-dead/day");
+  test::WriteFileBytes(dir / "JRA-VAN/run-dead/day/JracDen1.dat", "x");
+  auto third = WorkingArea::Create(dir.path(), error, failed);
+  EXPECT_FALSE(std::filesystem::exists(dir / "JRA-VAN/run-dead"));
+  EXPECT_TRUE(std::filesystem::exists(first->path() + "kept"));
+}
+
+// Links planted where the root or a folder of it would be are never followed: what
+// they point at stays as it was, and the run still converts.
+TEST(WorkingArea, PlantedLinksAreNotFollowed) {
+  ScopedTempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directories(dir / "victim");
+  test::WriteFileBytes(dir / "victim/JracDen1.dat", "mine");
+  test::WriteFileBytes(dir / "day.lzh", MeetingArchive(1, 2));
+  fs::create_directories(dir / "work");
+  fs::create_directory_symlink(dir / "victim", dir / "work/JRA-VAN");
+  RecordingEnv env;
+  auto outcome = RunConversion({{dir / "day.lzh"}, true, dir / "out.pdb", dir / "work"}, env);
+  EXPECT_EQ(outcome.racesWritten, 2);
+  EXPECT_EQ(ReadFileBytes(dir / "victim/JracDen1.dat"), "mine");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "victim"), {}), 1);
+  EXPECT_TRUE(fs::is_directory(fs::symlink_status(dir / "work/JRA-VAN")));
 }
 
 }  // namespace

@@ -21,42 +21,52 @@ class ExtractArchiveTest : public ::testing::Test {
  protected:
   bool Extract(const std::vector<LhaEntry>& entries, LhaMethod method = LhaMethod::kLh5) {
     WriteFileBytes(archive_, PackLha(entries, method));
-    return ExtractArchive(archive_, folder_, holder_, messages_);
+    files_ = ExtractArchive(archive_, folder_, messages_);
+    return files_.has_value();
   }
 
   ScopedTempDir temp_;
   std::string archive_ = temp_ / "0921.lzh";
   std::string folder_ = temp_ / "base/JRA-VAN/0921/";
-  Race holder_;
+  std::optional<DataFiles> files_;
   RecordedMessages messages_;
 };
 
 TEST_F(ExtractArchiveTest, RaceCardAndRegisterInEveryMethodGiveTheirPaths) {
   for (const auto method : {LhaMethod::kStored, LhaMethod::kLh5, LhaMethod::kLh6, LhaMethod::kLh7}) {
-    holder_ = Race();
     ASSERT_TRUE(Extract({{.name = "JracDen1.dat", .data = kCard},
                          {.name = "JracUmaj.dat", .data = kRegister}},
                         method));
     EXPECT_TRUE(messages_.shown.empty());
-    EXPECT_EQ(holder_.cardPath, folder_ + "JracDen1.dat");
-    EXPECT_EQ(holder_.horseFilePath, folder_ + "JracUmaj.dat");
-    EXPECT_EQ(ReadFileBytes(holder_.cardPath), kCard);
-    EXPECT_EQ(ReadFileBytes(holder_.horseFilePath), kRegister);
+    EXPECT_EQ(files_->cardPath, folder_ + "JracDen1.dat");
+    EXPECT_EQ(files_->horseFilePath, folder_ + "JracUmaj.dat");
+    EXPECT_EQ(ReadFileBytes(files_->cardPath), kCard);
+    EXPECT_EQ(ReadFileBytes(files_->horseFilePath), kRegister);
   }
 }
 
-TEST_F(ExtractArchiveTest, OnlyTheRaceCardFailsAtTheRegisterWithBothPathsSet) {
+TEST_F(ExtractArchiveTest, OnlyTheRaceCardFailsAtTheRegister) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard}}));
   EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoHorseRegisterText});
-  EXPECT_EQ(holder_.cardPath, folder_ + "JracDen1.dat");
-  EXPECT_EQ(holder_.horseFilePath, folder_ + "JracUmaj.dat");
-  EXPECT_EQ(ReadFileBytes(holder_.cardPath), kCard);  // stays for the run's clean-up
+  EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), kCard);  // stays for the run's clean-up
 }
 
 TEST_F(ExtractArchiveTest, NoRaceCardFailsAtTheCard) {
   EXPECT_FALSE(Extract({{.name = "JracUmaj.dat", .data = kRegister}}));
   EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoRaceCardText});
-  EXPECT_EQ(holder_.cardPath, folder_ + "JracDen1.dat");
+}
+
+// Data files stored in capitals, as DOS-era tools wrote them, land under their usual
+// names; so do stale ones, which go before unpacking whatever their case.
+TEST_F(ExtractArchiveTest, DataFileNamesMatchWhateverTheirLetterCase) {
+  fs::create_directories(folder_);
+  WriteFileBytes(folder_ + "JRACKISI.DAT", "stale");
+  ASSERT_TRUE(Extract({{.name = "JRACDEN1.DAT", .data = kCard},
+                       {.name = "jracumaj.dat", .data = kRegister},
+                       {.name = "Other.Dat", .data = "o"}}));
+  EXPECT_EQ(EverythingUnder(folder_),
+            (std::set<std::string>{"JracDen1.dat", "JracUmaj.dat", "Other.Dat"}));
+  EXPECT_EQ(ReadFileBytes(files_->cardPath), kCard);
 }
 
 TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
@@ -66,19 +76,16 @@ TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
   WriteFileBytes(temp_ / "empty.lzh", "");
   for (const char* name : {"notes.lzh", "folder.lzh", "empty.lzh", "missing.lzh"}) {
     messages_.shown.clear();
-    EXPECT_FALSE(ExtractArchive(temp_ / name, folder_, holder_, messages_));
+    EXPECT_FALSE(ExtractArchive(temp_ / name, folder_, messages_));
     EXPECT_EQ(messages_.shown, std::vector<std::string>{NotAnArchiveText(name)});
   }
   EXPECT_FALSE(fs::exists(temp_ / "base"));
-  EXPECT_TRUE(holder_.cardPath.empty());
 }
 
-TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFailsWithoutPaths) {
+TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFails) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .corruptCrc = true},
                         {.name = "JracUmaj.dat", .data = kRegister}}));
   EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
-  EXPECT_TRUE(holder_.cardPath.empty());
-  EXPECT_TRUE(holder_.horseFilePath.empty());
   EXPECT_TRUE(fs::is_directory(folder_));
 }
 
@@ -108,7 +115,7 @@ TEST_F(ExtractArchiveTest, HostileNamesAndLinksStayInsideTheWorkingFolder) {
             (std::set<std::string>{"0921.lzh", "base", "base/JRA-VAN", "base/JRA-VAN/0921",
                                    "base/JRA-VAN/0921/JracDen1.dat", "base/JRA-VAN/0921/JracUmaj.dat",
                                    "base/JRA-VAN/0921/JracKisi.dat"}));
-  EXPECT_FALSE(fs::is_symlink(holder_.horseFilePath));
+  EXPECT_FALSE(fs::is_symlink(files_->horseFilePath));
 }
 
 TEST_F(ExtractArchiveTest, BlanksAndJapaneseInThePathsWork) {

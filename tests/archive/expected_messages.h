@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 
 namespace kelvane::test {
 
@@ -24,7 +24,7 @@ inline std::string NotAnArchiveText(const std::string& fileName) {
 
 class RecordedMessages : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
+  void ShowMessage(const Message& message) override { shown.push_back(message.text); }
   std::vector<std::string> shown;
 };
 

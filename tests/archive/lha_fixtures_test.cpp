@@ -136,9 +136,8 @@ TEST_F(LhaFixtures, EveryArchiveUnpacksAsExpectedOrFailsWithTheUnpackMessage) {
     SCOPED_TRACE(fixture.path);
     ScopedTempDir temp;
     const std::string folder = temp / "JRA-VAN/case/";
-    Race holder;
     RecordedMessages messages;
-    EXPECT_FALSE(ExtractArchive(FixtureRoot() + "/" + fixture.path, folder, holder, messages));
+    EXPECT_FALSE(ExtractArchive(FixtureRoot() + "/" + fixture.path, folder, messages));
 
     // The race card is missing from every good one.
     const std::string expectedMessage = fixture.files ? kNoRaceCardText : kUnpackFailedText;

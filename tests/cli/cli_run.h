@@ -15,11 +15,10 @@ struct CliRun {
   std::string err;
 };
 
-inline CliRun RunKelvane(const std::vector<std::string>& args,
-                         const std::string& programFolder = "") {
+inline CliRun RunKelvane(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = RunCli(args, programFolder, out, err);
+  const int status = RunCli(args, out, err);
   return {status, out.str(), err.str()};
 }
 

@@ -132,7 +132,7 @@ const HostileRow kRows[] = {
        const std::string cut = RaceCardLineBytes(Race(2, 3)).substr(0, 400) + "\r\n";
        return std::vector{s.Archive(Line(Race(1, 3)) + cut + Line(Race(3, 3)), Horses(3))};
      },
-     .messages = {kCardReadFailed},
+     .messages = {"%inraces.lzh: race 2 (2003-12-28 中山 2R): " + kCardReadFailed},
      .status = kExitWithMessages,
      .written = {{{1, 3}, {3, 3}}}},
 
@@ -141,7 +141,7 @@ const HostileRow kRows[] = {
        const std::string junk = BinaryJunk() + "\r\n";
        return std::vector{s.Archive(Line(Race(1, 3)) + junk + Line(Race(3, 3)), Horses(3))};
      },
-     .messages = {kCardReadFailed},
+     .messages = {"%inraces.lzh: race 2: " + kCardReadFailed},
      .status = kExitWithMessages,
      .written = {{{1, 3}, {3, 3}}}},
 
@@ -176,7 +176,8 @@ const HostileRow kRows[] = {
        const std::string horses = Horses(3);
        return std::vector{s.Archive(Line(Race(1, 3)), horses.substr(0, 2 * 2881 + 1000))};
      },
-     .messages = {kHorseReadFailed},
+     .messages = {"%inraces.lzh: race 1 (2003-12-28 中山 1R), entry 3 (horse 2000100003): " +
+                  kHorseReadFailed},
      .status = kExitWithMessages,
      .written = {{{1, 3}}},
      .alsoCheck = [](const Sandbox&, const RaceDatabase* db) {
@@ -209,7 +210,10 @@ const HostileRow kRows[] = {
      .arrange = [](const Sandbox& s) {
        return std::vector{s.Archive(Line(Race(1, 2)) + Line(Race(2, 2)), "")};
      },
-     .messages = {kHorseReadFailed},
+     .messages = {"%inraces.lzh: race 1 (2003-12-28 中山 1R), entry 1 (horse 2000100001): " +
+                      kHorseReadFailed,
+                  "%inraces.lzh: race 2 (2003-12-28 中山 2R), entry 1 (horse 2000100001): " +
+                      kHorseReadFailed},
      .status = kExitWithMessages,
      .written = {{{1, 2}, {2, 2}}}},
 
@@ -234,7 +238,7 @@ const HostileRow kRows[] = {
            "huge.lzh", {{.name = "JracDen1.dat", .data = "a", .declaredSize = sixHundredMiB},
                         {.name = "JracUmaj.dat", .data = "b", .declaredSize = sixHundredMiB}})};
      },
-     .messages = {kUnpackFailed},
+     .messages = {"%inhuge.lzh: " + kUnpackFailed},
      .status = kExitWithMessages,
      .written = {{}},
      .alsoCheck = [](const Sandbox& s, const RaceDatabase*) {
@@ -246,7 +250,7 @@ const HostileRow kRows[] = {
        return std::vector{s.Archive("folder.lzh", {{.name = "JracDen1.dat", .kind = LhaKind::kDirectory},
                                                    {.name = "JracUmaj.dat", .data = Horses(1)}})};
      },
-     .messages = {kNoRaceCard},
+     .messages = {"%infolder.lzh: " + kNoRaceCard},
      .status = kExitWithMessages,
      .written = {{}}},
 
@@ -301,8 +305,10 @@ const HostileRow kRows[] = {
      }},
 };
 
+// `text` with "%out" standing for the output and "%in" for the archives' folder.
 std::string WithOutput(std::string text, const Sandbox& s) {
   if (const auto at = text.find("%out"); at != std::string::npos) text.replace(at, 4, s.Output());
+  if (const auto at = text.find("%in"); at != std::string::npos) text.replace(at, 3, s.In(""));
   return text;
 }
 
@@ -311,8 +317,9 @@ std::string Printed(const std::vector<std::string>& messages, const Sandbox& s) 
   std::string printed;
   for (const std::string& message : messages) {
     std::string text = WithOutput(message, s);
+    // The second line of a two-line message stands indented under the first.
     for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n")) {
-      text.erase(at, 1);
+      text.replace(at, 2, "\n         ");
     }
     printed += "kelvane: " + text + "\n";
   }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codes/cp932.h"
-#include "jravan/message_sink.h"
+#include "messages/message.h"
 #include "support/jravan_builder.h"
 #include "support/temp_dir.h"
 
@@ -16,8 +16,12 @@ namespace kelvane::test {
 
 class RecordingSink : public MessageSink {
  public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const Message& message) override {
+    messages.push_back(message.text);
+    places.push_back(message.place);
+  }
   std::vector<std::string> messages;
+  std::vector<MessagePlace> places;
 };
 
 // The CP932 bytes of a UTF-8 text, for expected values.

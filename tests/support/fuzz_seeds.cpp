@@ -159,7 +159,7 @@ std::vector<FuzzSeed> ArchiveSeeds() {
 // conversion builds it.
 Bytes RecordOf(const std::string& card, int number, const std::string& horses) {
   struct : MessageSink {
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const Message&) override {}
   } quiet;
   Race race;
   RaceCard("JracDen1.dat", card).ReadRace(number, race, quiet);

@@ -1,0 +1,111 @@
+#include "app/user_texts.h"
+
+#include <cstdio>
+
+#include "codes/cp932.h"
+
+namespace kelvane {
+namespace {
+
+std::string WithPath(std::string text, const std::string& path) {
+  const auto at = text.find("%1");
+  if (at != std::string::npos) text.replace(at, 2, path);
+  return text;
+}
+
+const char* FileErrorTemplate(FileErrorCause cause) {
+  switch (cause) {
+    case FileErrorCause::kUnspecified: break;
+    case FileErrorCause::kFileNotFound: return "%1 が見つかりませんでした。";
+    case FileErrorCause::kInvalidPath: return "%1 には無効なﾊﾟｽが含まれています。";
+    case FileErrorCause::kTooManyOpenFiles: return "開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。";
+    case FileErrorCause::kAccessDenied: return "%1 へのｱｸｾｽは拒否されました。";
+    case FileErrorCause::kInvalidFileHandle: return "%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。";
+    case FileErrorCause::kCurrentFolderNotRemovable: return "現在のﾃﾞｨﾚｸﾄﾘ %1 は削除できませんでした。";
+    case FileErrorCause::kFolderFull: return "%1 を作成できませんでした。そのﾃﾞｨﾚｸﾄﾘはいっぱいです。";
+    case FileErrorCause::kSeekFailed: return "%1 のｼｰｸに失敗しました。";
+    case FileErrorCause::kHardwareIo: return "%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。";
+    case FileErrorCause::kSharingViolation: return "%1 へのｱｸｾｽ中に共有違反が発生しました。";
+    case FileErrorCause::kLockViolation: return "%1 へのｱｸｾｽ中にﾛｯｸ違反が発生しました。";
+    case FileErrorCause::kDiskFull: return "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
+    case FileErrorCause::kAccessPastEnd: return "%1 の末尾以降にｱｸｾｽしようとしました。";
+  }
+  return "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
+}
+
+// "2003-12-28", "12-28" without a year, or nothing.
+std::string DateText(int year, int monthDay) {
+  if (monthDay <= 0 || monthDay > 1231) return {};
+  char text[16];
+  if (year > 0 && year <= 9999) {
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, monthDay / 100, monthDay % 100);
+  } else {
+    std::snprintf(text, sizeof text, "%02d-%02d", monthDay / 100, monthDay % 100);
+  }
+  return text;
+}
+
+// What identifies a race: its date, racecourse and number on its day, as far as read.
+std::string RaceIdentity(const MessagePlace& place) {
+  std::string identity = DateText(place.year, place.monthDay);
+  const auto add = [&](const std::string& part) {
+    if (part.empty()) return;
+    if (!identity.empty()) identity += ' ';
+    identity += part;
+  };
+  add(Cp932ToUtf8(place.racecourseName));
+  if (place.raceNumber > 0) add(std::to_string(place.raceNumber) + "R");
+  return identity;
+}
+
+void AddPart(std::string& text, const std::string& part, const char* separator) {
+  if (part.empty()) return;
+  if (!text.empty()) text += separator;
+  text += part;
+}
+
+}  // namespace
+
+std::string FileErrorText(const FileError& error) {
+  return WithPath(FileErrorTemplate(error.cause()), error.path());
+}
+
+std::string TooManyRacesText(const std::string& outputPath) {
+  return WithPath("レース数が多すぎるため、%1 を作成できませんでした。", outputPath);
+}
+
+std::string OutOfMemoryText(const std::string& outputPath) {
+  return WithPath("メモリが足りないため、%1 を作成できませんでした。", outputPath);
+}
+
+std::string PlaceText(const MessagePlace& place) {
+  std::string text = place.archive;
+  if (place.cardRace > 0) {
+    std::string race = "race " + std::to_string(place.cardRace);
+    if (const std::string identity = RaceIdentity(place); !identity.empty()) {
+      race += " (" + identity + ")";
+    }
+    AddPart(text, race, ": ");
+  }
+  if (place.entry > 0) {
+    std::string runner = "entry " + std::to_string(place.entry);
+    if (!place.horseId.empty()) runner += " (horse " + Cp932ToUtf8(place.horseId) + ")";
+    AddPart(text, runner, place.cardRace > 0 ? ", " : ": ");
+  }
+  return text;
+}
+
+std::string MessageLine(const Message& message) {
+  constexpr const char* kPrefix = "kelvane: ";
+  std::string line = kPrefix;
+  if (const std::string place = PlaceText(message.place); !place.empty()) line += place + ": ";
+  for (std::size_t i = 0; i < message.text.size(); ++i) {
+    const char c = message.text[i];
+    if (c == '\r' && i + 1 < message.text.size() && message.text[i + 1] == '\n') continue;
+    line += c;
+    if (c == '\n') line += std::string(std::char_traits<char>::length(kPrefix), ' ');
+  }
+  return line;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace kelvane {
+
+// 0 when `path` can be opened for reading as a file; else the OS error number
+// (EISDIR for a folder).
+int ErrorReadingFile(const std::string& path);
+
+// True when `a` and `b` are one and the same file (device and inode), whatever their
+// spelling, through hard and symbolic links alike.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Where the output named `path` is written, by kind.
+enum class OutputKind {
+  kStandardOutput,  // "-"
+  kStream,          // an existing FIFO or character device, written into as it is
+  kFile,            // a regular file, new or replaced whole
+};
+OutputKind KindOfOutput(const std::string& path);
+
+// The file a regular-file output ends up as: `path` itself, or the file a symbolic
+// link at `path` points at (through every link), so that the link stays a link.
+std::string OutputFileTarget(const std::string& path);
+
+// 0 when the folder of `path`'s target file exists, is a folder and takes new files;
+// else the OS error number that says why not.
+int OutputFolderError(const std::string& path);
+
+}  // namespace kelvane

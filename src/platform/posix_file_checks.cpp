@@ -1,0 +1,64 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_checks.h"
+
+namespace kelvane {
+
+int ErrorReadingFile(const std::string& path) {
+  // O_NONBLOCK: a FIFO named as an archive must not hold the command up.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat st {};
+  const int error = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  close(fd);
+  return error;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+OutputKind KindOfOutput(const std::string& path) {
+  if (path == "-") return OutputKind::kStandardOutput;
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
+    return OutputKind::kStream;
+  }
+  return OutputKind::kFile;
+}
+
+std::string OutputFileTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::path target = path;
+  // A chain of links is followed link by link, relative links from their own folder;
+  // a loop ends after as many steps as the system allows.
+  for (int step = 0; step < 40; ++step) {
+    std::error_code ec;
+    if (!fs::is_symlink(target, ec)) break;
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target.string();
+}
+
+int OutputFolderError(const std::string& path) {
+  const std::filesystem::path target = OutputFileTarget(path);
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  struct stat st {};
+  if (stat(folder.c_str(), &st) != 0) return errno;
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return errno;
+  return 0;
+}
+
+}  // namespace kelvane
