@@ -172,6 +172,23 @@ TEST(ConversionRun, EveryMessageIsShownWithItsPlace) {
   EXPECT_EQ(PlaceText(second), a + ": race 2 (2003-12-28 中山 11R), entry 1 (horse 2001100001)");
 }
 
+// Data files stored as DOS-era tools wrote their names convert to the same bytes.
+TEST(ConversionRun, DataFilesInCapitalsConvertAsTheUsualNamesDo) {
+  ScopedTempDir dir;
+  const std::string card = test::RaceCardFile({{.year = 2003, .raceNumber = 1,
+                                               .entries = {{.horseId = "2001100001"}}}});
+  const std::string horses = test::HorseRegisterFile({{.key = "2001100001", .birthYear = 2000}});
+  test::WriteFileBytes(dir / "usual.lzh", test::PackLha({{.name = "JracDen1.dat", .data = card},
+                                                         {.name = "JracUmaj.dat", .data = horses}}));
+  test::WriteFileBytes(dir / "dos.lzh", test::PackLha({{.name = "JRACDEN1.DAT", .data = card},
+                                                       {.name = "JRACUMAJ.DAT", .data = horses}}));
+  RecordingEnv env;
+  RunConversion({{dir / "usual.lzh"}, true, dir / "usual.pdb", dir / "work"}, env);
+  RunConversion({{dir / "dos.lzh"}, true, dir / "dos.pdb", dir / "work"}, env);
+  EXPECT_TRUE(env.messages.empty());
+  EXPECT_EQ(ReadFileBytes(dir / "dos.pdb"), ReadFileBytes(dir / "usual.pdb"));
+}
+
 TEST(ConversionRun, CardWithMoreLinesThanADatabaseCountsButFewRacesConverts) {
   ScopedTempDir dir;
   const std::string card =

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "cli/cli_run.h"
+#include "support/jravan_builder.h"
+#include "support/lha_writer.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -47,6 +49,59 @@ TEST(Cli, AnArchiveNamedTwiceIsConvertedOnce) {
   const std::string file = ReadFileBytes(dir / "out.pdb");
   ASSERT_GE(file.size(), 78u);
   EXPECT_EQ(file[76] * 256 + file[77], 12);  // one meeting day, not two
+}
+
+// Nine archives, seven of them failing in six ways: every failure is printed, each
+// line naming its archive, and the race and horse where there is one.
+TEST(Cli, EveryFailureIsPrintedWithWhereItHappened) {
+  ScopedTempDir dir;
+  const auto race = [](int number, const std::string& horseId) {
+    return test::RaceCardLine{.year = 2003, .monthDay = 1228, .racecourseCode = "06",
+                              .raceNumber = number, .entries = {{.horseId = horseId}}};
+  };
+  std::string card;
+  for (int r = 1; r <= 4; ++r) card += test::RaceCardLineBytes(race(r, "2001100001")) + "\r\n";
+  std::string junkRace3 = card;
+  junkRace3[2 * (card.size() / 4) + 20] = '\x01';
+  const std::string horses = test::HorseRegisterFile({{.key = "2001100001", .birthYear = 2000}});
+  const auto archive = [&](const std::string& name, std::vector<test::LhaEntry> entries) {
+    test::WriteFileBytes(dir / name, entries.empty() ? "not an archive" : test::PackLha(entries));
+    return dir / name;
+  };
+  const std::vector<std::string> archives{
+      archive("good.lzh", {{.name = "JracDen1.dat", .data = card}, {.name = "JracUmaj.dat", .data = horses}}),
+      archive("text1.lzh", {}),
+      archive("text2.lzh", {}),
+      archive("nohorses1.lzh", {{.name = "JracDen1.dat", .data = card}}),
+      archive("nohorses2.lzh", {{.name = "JracDen1.dat", .data = card}}),
+      archive("nocard.lzh", {{.name = "JracUmaj.dat", .data = horses}}),
+      archive("junk.lzh", {{.name = "JracDen1.dat", .data = junkRace3}, {.name = "JracUmaj.dat", .data = horses}}),
+      archive("stranger1.lzh", {{.name = "JracDen1.dat", .data = test::RaceCardLineBytes(race(1, "2009999999"))},
+                                {.name = "JracUmaj.dat", .data = horses}}),
+      archive("stranger2.lzh", {{.name = "JracDen1.dat", .data = test::RaceCardLineBytes(race(2, "2009999999"))},
+                                {.name = "JracUmaj.dat", .data = horses}}),
+  };
+  std::vector<std::string> args{"convert", "--work-dir", dir / "work", "-o", dir / "out.pdb"};
+  args.insert(args.end(), archives.begin(), archives.end());
+  const auto run = RunKelvane(args);
+  EXPECT_EQ(run.status, kExitWithMessages);
+  const std::string noHorses = ": このファイルには競走馬データがありません\n"
+                               "         競走馬データが含まれている圧縮ファイルをダウンロードしてください\n";
+  const std::string k = "kelvane: ";
+  EXPECT_EQ(run.err,
+            k + archives[1] + ": ファイル 'text1.lzh' は書庫ではありません\n" +
+            k + archives[2] + ": ファイル 'text2.lzh' は書庫ではありません\n" +
+            k + archives[3] + noHorses + k + archives[4] + noHorses +
+            k + archives[5] + ": このファイルには出馬表データがありません\n"
+                "         出馬表データが含まれている圧縮ファイルをダウンロードしてください\n" +
+            k + archives[6] + ": race 3 (2003-12-28 中山 3R): 出馬表ファイルの読み込みに失敗しました\n" +
+            k + archives[7] + ": race 1 (2003-12-28 中山 1R), entry 1 (horse 2009999999): "
+                "登録馬ファイルの読み込みに失敗しました\n" +
+            k + archives[8] + ": race 1 (2003-12-28 中山 2R), entry 1 (horse 2009999999): "
+                "登録馬ファイルの読み込みに失敗しました\n");
+  const std::string file = ReadFileBytes(dir / "out.pdb");
+  ASSERT_GE(file.size(), 78u);
+  EXPECT_EQ(file[76] * 256 + file[77], 4 + 3 + 1 + 1);  // good, junk without race 3, strangers
 }
 
 TEST(Cli, UsageErrorsExitTwo) {
