@@ -1,8 +1,11 @@
 #include "app/conversion_run.h"
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 #include <optional>
 
+#include "app/archive_unpacker.h"
 #include "app/user_texts.h"
 #include "app/working_folders.h"
 #include "archive/archive_extraction.h"
@@ -11,10 +14,16 @@
 #include "pdb/file_error.h"
 #include "pdb/palm_database.h"
 #include "pdb/record_assembly.h"
+#include "pdb/spooled_database.h"
 #include "platform/file_checks.h"
 
 namespace kelvane {
 namespace {
+
+void RemoveFolder(const std::string& folder) {
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);  // removes links, never follows them
+}
 
 class Silent : public MessageSink {
  public:
@@ -34,21 +43,21 @@ std::size_t ReadableRaces(const RaceCard& card, std::size_t limit) {
 
 enum class ArchiveResult { kDone, kTooManyRaces, kStopped };
 
-// What one run keeps from archive to archive.
+// What one run keeps from archive to archive: the database being spooled, and what
+// building the records reuses.
 class Run {
  public:
-  Run(const ConversionRequest& request, Env& env)
-      : request_(request), env_(env), db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now()))) {}
+  Run(const ConversionRequest& request, Env& env, const std::string& spoolPath)
+      : request_(request),
+        env_(env),
+        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), spoolPath) {}
 
-  // One archive, in one pass: unpacked, its races read and their records built. An
-  // archive that fails adds none of its races. One whose races would take the database
-  // past the records it can count adds none either, and ends the run.
-  ArchiveResult ConvertArchive(const std::string& archive, const std::string& workingFolder) {
-    PlacingSink messages(env_, {.archive = archive});
-    const auto files = ExtractArchive(archive, workingFolder, messages);
-    if (!files) return ArchiveResult::kDone;
+  // The races of one unpacked archive, read and made into records. An archive whose
+  // races would take the database past the records it can count adds none of them,
+  // and ends the run.
+  ArchiveResult ConvertArchive(const DataFiles& files, MessageSink& messages) {
     // The card is read once; every race of it is then taken from memory.
-    const auto card = RaceCard::Open(files->cardPath, messages);
+    const auto card = RaceCard::Open(files.cardPath, messages);
     if (!card) return ArchiveResult::kDone;
     const std::size_t room = kMaxRecords - db_.RecordCount();
     if (static_cast<std::size_t>(card->LineCount()) > room && ReadableRaces(*card, room) > room) {
@@ -60,19 +69,21 @@ class Run {
       race_ = kFresh;
       if (!card->ReadRace(j, race_, messages)) continue;
       PlacingSink raceMessages(messages, PlaceOf(j, race_));
-      if (!assembler_.Add(db_, race_, request_.alarm, raceMessages)) return ArchiveResult::kTooManyRaces;
+      assembler_.Build(race_, request_.alarm, raceMessages, record_);
+      if (!db_.AddRecord(record_)) return ArchiveResult::kTooManyRaces;
     }
     return ArchiveResult::kDone;
   }
 
-  const PalmDatabase& database() const { return db_; }
+  const SpooledDatabase& database() const { return db_; }
 
  private:
   const ConversionRequest& request_;
   Env& env_;
-  PalmDatabase db_;
+  SpooledDatabase db_;
   RecordAssembler assembler_;
-  Race race_;  // each race is read into this one, made fresh, keeping its texts' room
+  Race race_;      // each race is read into this one, made fresh, keeping its texts' room
+  Bytes record_;   // and built into this one
 };
 
 ConversionOutcome NotWritten(Env& env, const std::string& text) {
@@ -82,26 +93,28 @@ ConversionOutcome NotWritten(Env& env, const std::string& text) {
 
 ConversionOutcome Stopped() { return {.stopped = true}; }
 
-ConversionOutcome Convert(const ConversionRequest& request, Env& env, WorkingArea& area) {
-  Run run(request, env);
-  const auto workingFolders = WorkingFolders(area.path(), request.archives);
+// The archives in list order, each unpacked while the one before it is read; each
+// archive's files go as soon as its races are read.
+ConversionOutcome Convert(const ConversionRequest& request, Env& env, const WorkingArea& area) {
+  Run run(request, env, area.path() + "records.spool");
+  const auto workingFolders = WorkingFolders(area.path() + "archives/", request.archives);
+  ArchiveUnpacker unpacker(request.archives, workingFolders);
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
     env.ShowProgress(i, request.archives.size(), request.archives[i]);
-    const ArchiveResult result = run.ConvertArchive(request.archives[i], workingFolders[i]);
-    // Each archive's files go before the next one's come.
-    area.Empty();
+    PlacingSink messages(env, {.archive = request.archives[i]});
+    ArchiveUnpacker::Unpacked unpacked = unpacker.Take(i);
+    for (const Message& message : unpacked.messages) messages.ShowMessage(message);
+    const ArchiveResult result =
+        unpacked.files ? run.ConvertArchive(*unpacked.files, messages) : ArchiveResult::kDone;
+    RemoveFolder(workingFolders[i]);
     if (result == ArchiveResult::kStopped) return Stopped();
     if (result == ArchiveResult::kTooManyRaces) {
       return NotWritten(env, TooManyRacesText(request.outputPath));
     }
   }
   if (env.StopRequested()) return Stopped();
-  try {
-    run.database().Write(request.outputPath);
-  } catch (const FileError& error) {
-    return NotWritten(env, FileErrorText(error));
-  }
+  run.database().Write(request.outputPath);
   env.OpenWithShell(request.outputPath);
   return {.written = true, .racesWritten = static_cast<int>(run.database().RecordCount())};
 }
@@ -121,9 +134,13 @@ ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
     auto area = WorkingArea::Create(request.baseFolder, osError, failedFolder);
     if (!area) return NotWritten(env, FileErrorText(FileError(CauseOfOsError(osError), failedFolder, osError)));
     return Convert(request, env, *area);
+  } catch (const FileError& error) {
+    // The records' spool is part of writing the database: its failure is told as the
+    // output's, which is what did not get written.
+    return NotWritten(env, FileErrorText(FileError(error.cause(), request.outputPath)));
   } catch (const std::bad_alloc&) {
-    // The working area is gone with the stack; the output was never touched, since
-    // the database is written from memory that is all there before it starts.
+    // The working area is gone with the stack; an output being written is left as
+    // it was, since only a whole new file replaces it.
     return NotWritten(env, OutOfMemoryText(request.outputPath));
   }
 }

@@ -41,8 +41,6 @@ class WorkingArea {
 
   // The run's folder, ending with '/'.
   const std::string& path() const { return folder_->path(); }
-  // Removes every archive's files, keeping the run's folder for the next archive.
-  void Empty() { folder_->Empty(); }
 
  private:
   WorkingArea(std::optional<RunFolder> folder, std::string madeBase);

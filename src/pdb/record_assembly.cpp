@@ -77,9 +77,15 @@ RecordAssembler::RecordAssembler() : shared_(std::make_unique<Shared>()) {}
 RecordAssembler::~RecordAssembler() = default;
 
 bool RecordAssembler::Add(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
+  Bytes record;
+  Build(race, alarm, messages, record);
+  return db.AddRecord(std::move(record));
+}
+
+void RecordAssembler::Build(const Race& race, bool alarm, MessageSink& messages, Bytes& record) {
   Shared& assembly = *shared_;
   const int count = RecordedRunnerCount(race);
-  Bytes record;
+  record.clear();
   record.reserve(RaceRecordSize(count));
   AppendRacePart(record, race, alarm);
 
@@ -88,7 +94,6 @@ bool RecordAssembler::Add(PalmDatabase& db, const Race& race, bool alarm, Messag
   ReadRunners(race, count, assembly.horses, runners, messages);
   EstimateOdds(runners.data(), count);
   for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
-  return db.AddRecord(std::move(record));
 }
 
 bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,

@@ -21,6 +21,8 @@ class RecordAssembler {
   // Builds and adds the record of `race`, as BuildRaceRecord does; messages about a
   // runner say its entry number and horse.
   bool Add(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages);
+  // Builds the record of `race` into `record` (whose room is kept from race to race).
+  void Build(const Race& race, bool alarm, MessageSink& messages, Bytes& record);
 
  private:
   struct Shared;

@@ -162,8 +162,4 @@ RunFolder::~RunFolder() {
   close(rootFd_);
 }
 
-void RunFolder::Empty() {
-  if (folderFd_ >= 0) RemoveContents(folderFd_);
-}
-
 }  // namespace kelvane

@@ -30,9 +30,6 @@ class RunFolder {
   // The folder's path, ending with '/'.
   const std::string& path() const { return path_; }
 
-  // Removes what the folder holds; the folder itself stays.
-  void Empty();
-
  private:
   RunFolder(std::string path, std::string name, int rootFd, int folderFd);
 

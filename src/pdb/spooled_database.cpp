@@ -1,0 +1,80 @@
+#include "pdb/spooled_database.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "pdb/file_error.h"
+#include "pdb/file_replace.h"
+
+namespace kelvane {
+namespace {
+
+constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
+
+void PutBigEndian32(std::uint8_t* p, std::uint32_t value) {
+  p[0] = static_cast<std::uint8_t>(value >> 24);
+  p[1] = static_cast<std::uint8_t>(value >> 16);
+  p[2] = static_cast<std::uint8_t>(value >> 8);
+  p[3] = static_cast<std::uint8_t>(value);
+}
+
+[[noreturn]] void FailOn(const std::string& path) {
+  const int error = errno;
+  throw FileError(CauseOfOsError(error), path, error);
+}
+
+}  // namespace
+
+SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, std::string spoolPath)
+    : header_(empty.Header()), spoolPath_(std::move(spoolPath)) {
+  // "x": made new, never opened through something already there.
+  spool_ = std::fopen(spoolPath_.c_str(), "wb+x");
+  if (spool_ == nullptr) FailOn(spoolPath_);
+}
+
+SpooledDatabase::~SpooledDatabase() {
+  std::fclose(spool_);
+  std::remove(spoolPath_.c_str());
+}
+
+bool SpooledDatabase::AddRecord(const Bytes& record) {
+  if (sizes_.size() >= kMaxRecords) return false;
+  // Each record is followed by one zero byte, as the file has it.
+  if (std::fwrite(record.data(), 1, record.size(), spool_) != record.size() ||
+      std::fputc(0, spool_) == EOF) {
+    FailOn(spoolPath_);
+  }
+  sizes_.push_back(static_cast<std::uint32_t>(record.size()));
+  return true;
+}
+
+void SpooledDatabase::Write(const std::string& path) const {
+  if (std::fflush(spool_) != 0) FailOn(spoolPath_);
+  WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); });
+}
+
+void SpooledDatabase::WriteTo(ByteSink& out) const {
+  auto header = header_;
+  header[kNumRecordsAt] = static_cast<std::uint8_t>(sizes_.size() >> 8);
+  header[kNumRecordsAt + 1] = static_cast<std::uint8_t>(sizes_.size());
+  out.Append(header.data(), header.size());
+
+  std::uint32_t offset =
+      static_cast<std::uint32_t>(kHeaderSize + kRecordEntrySize * sizes_.size() + kGapAfterEntries);
+  for (const std::uint32_t size : sizes_) {
+    std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
+    PutBigEndian32(entry.data(), offset);
+    out.Append(entry.data(), entry.size());
+    offset += size + static_cast<std::uint32_t>(kPadAfterRecord);
+  }
+  out.Append(kZeros, kGapAfterEntries);
+
+  std::rewind(spool_);
+  std::array<std::uint8_t, 64 * 1024> block;
+  while (const std::size_t got = std::fread(block.data(), 1, block.size(), spool_)) {
+    out.Append(block.data(), got);
+  }
+  if (std::ferror(spool_)) FailOn(spoolPath_);
+}
+
+}  // namespace kelvane

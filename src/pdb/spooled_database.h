@@ -1,0 +1,46 @@
+#pragma once
+
+// A race database whose records are written out as they come, so that a run of any
+// size holds one record at a time. Each record goes to a spool file as it is added,
+// and only its size is kept; Write then puts the header and the record list (which
+// need the count and the sizes) in front of the spooled records. The bytes are those
+// PalmDatabase::Write gives for the same records.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "pdb/palm_database.h"
+
+namespace kelvane {
+
+class SpooledDatabase {
+ public:
+  // A database with the header of `empty` (which holds no records), spooling its
+  // records to a new file at `spoolPath` (which must not exist yet). Throws
+  // FileError when the spool cannot be made.
+  SpooledDatabase(const PalmDatabase& empty, std::string spoolPath);
+  ~SpooledDatabase();
+  SpooledDatabase(const SpooledDatabase&) = delete;
+  SpooledDatabase& operator=(const SpooledDatabase&) = delete;
+
+  // Spools `record`. Returns false, adding nothing, when the header cannot count one
+  // more; throws FileError when the spool cannot take it.
+  bool AddRecord(const Bytes& record);
+
+  std::size_t RecordCount() const { return sizes_.size(); }
+
+  // Writes the database to `path` as PalmDatabase::Write does (the same output kinds
+  // and the same atomic replace). Throws FileError on failure.
+  void Write(const std::string& path) const;
+
+ private:
+  void WriteTo(ByteSink& out) const;
+
+  std::array<std::uint8_t, kHeaderSize> header_;
+  std::string spoolPath_;
+  std::FILE* spool_ = nullptr;
+  std::vector<std::uint32_t> sizes_;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,40 @@
+#include "pdb/spooled_database.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+using test::ReadFileBytes;
+using test::ScopedTempDir;
+
+// Spooled records give the very bytes of the same records held in memory.
+TEST(SpooledDatabase, WritesWhatTheDatabaseInMemoryWrites) {
+  for (const std::size_t count : {0u, 1u, 3u, 700u}) {
+    ScopedTempDir dir;
+    PalmDatabase held = PalmDatabase::CreateDefault(3'786'000'000u);
+    SpooledDatabase spooled(PalmDatabase::CreateDefault(3'786'000'000u), dir / "spool");
+    for (std::size_t i = 0; i < count; ++i) {
+      const Bytes record(152 + 1116 * (i % 19), static_cast<std::uint8_t>(i));
+      ASSERT_TRUE(spooled.AddRecord(record));
+      ASSERT_TRUE(held.AddRecord(record));
+    }
+    spooled.Write(dir / "out.pdb");
+    const Bytes expected = held.Serialize();
+    EXPECT_TRUE(ReadFileBytes(dir / "out.pdb") == std::string(expected.begin(), expected.end()))
+        << count << " records";
+  }
+}
+
+TEST(SpooledDatabase, CountsNoMoreRecordsThanTheHeaderCan) {
+  ScopedTempDir dir;
+  SpooledDatabase spooled(PalmDatabase::CreateDefault(0), dir / "spool");
+  for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(spooled.AddRecord({1}));
+  EXPECT_FALSE(spooled.AddRecord({1}));
+  EXPECT_EQ(spooled.RecordCount(), kMaxRecords);
+}
+
+}  // namespace
+}  // namespace kelvane
