@@ -19,7 +19,7 @@ std::vector<std::string> WorkingFolders(const std::string& runFolder,
   for (const auto& archive : archives) {
     std::string stem = PathStem(PathFileName(archive));
     // "", "." and ".." would name the run's folder or its parent, not a folder of their own.
-    if (stem.find_first_not_of('.') == std::string::npos && stem.size() <= 2) stem.insert(0, "_");
+    if (stem.find_first_not_of('.') == std::string::npos && stem.size() <= 2) stem = "_" + stem;
     std::string name = stem;
     for (int use = 2; !taken.insert(name).second; ++use) name = stem + "~" + std::to_string(use);
     folders.push_back(root + name + "/");
