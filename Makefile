@@ -25,12 +25,12 @@ demo: build
 test: test-normal test-asan test-fuzz
 
 test-normal: deps
-	cmake -S . -B $(BUILD) -G Ninja
+	cmake -S . -B $(BUILD) -G Ninja -DKELVANE_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DKELVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DKELVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DKELVANE_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
@@ -38,7 +38,7 @@ test-asan: deps
 # leak, timeout or broken check in FUZZ_SECONDS per target fails the run.
 test-fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF -DKELVANE_BENCH=OFF \
-	  -DKELVANE_DESKTOP=OFF -DCMAKE_CXX_COMPILER=clang++-14
+	  -DKELVANE_DESKTOP=OFF -DKELVANE_WERROR=ON -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	./scripts/fuzz --build $(FUZZ_BUILD) --seconds $(FUZZ_SECONDS) --jobs $(JOBS)
 
