@@ -11,6 +11,7 @@
 
 #include "app/conversion_run.h"
 #include "cli/database_dump.h"
+#include "kelvane_version.h"
 #include "pdb/race_database_reader.h"
 
 extern char** environ;
@@ -18,7 +19,7 @@ extern char** environ;
 namespace kelvane {
 namespace {
 
-constexpr const char* kVersion = "kelvane 0.1.0";
+constexpr const char* kVersion = "kelvane " KELVANE_VERSION;
 
 constexpr const char* kHelp =
     "Usage:\n"
