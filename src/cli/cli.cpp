@@ -11,6 +11,7 @@
 #include "app/conversion_run.h"
 #include "app/user_texts.h"
 #include "cli/database_dump.h"
+#include "kelvane_version.h"
 #include "pdb/race_database_reader.h"
 #include "platform/desktop_opener.h"
 #include "platform/file_checks.h"
@@ -19,7 +20,7 @@
 namespace kelvane {
 namespace {
 
-constexpr const char* kVersion = "kelvane 0.1.0";
+constexpr const char* kVersion = "kelvane " KELVANE_VERSION;
 
 constexpr const char* kHelp =
     "Usage:\n"
