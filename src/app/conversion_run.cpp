@@ -11,7 +11,7 @@
 #include "archive/archive_extraction.h"
 #include "jravan/race.h"
 #include "jravan/race_card.h"
-#include "pdb/file_error.h"
+#include "platform/file_error.h"
 #include "pdb/palm_database.h"
 #include "pdb/record_assembly.h"
 #include "pdb/spooled_database.h"

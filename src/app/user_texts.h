@@ -6,7 +6,7 @@
 #include <string>
 
 #include "messages/message.h"
-#include "pdb/file_error.h"
+#include "platform/file_error.h"
 
 namespace kelvane {
 

@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "archive/path_helpers.h"
-#include "archive/utf8_locale.h"
+#include "platform/utf8_locale.h"
 
 namespace kelvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "pdb/file_replace.h"
+#include "platform/file_replace.h"
 #include "platform/local_time.h"
 
 namespace kelvane {

@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pdb/byte_sink.h"
+#include "platform/byte_sink.h"
 
 namespace kelvane {
 

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "pdb/file_error.h"
-#include "pdb/file_replace.h"
+#include "platform/file_error.h"
+#include "platform/file_replace.h"
 
 namespace kelvane {
 namespace {

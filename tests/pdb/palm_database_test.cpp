@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "pdb/file_error.h"
+#include "platform/file_error.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "pdb/file_error.h"
-#include "pdb/file_replace.h"
+#include "platform/file_error.h"
+#include "platform/file_replace.h"
 #include "pdb/palm_database.h"
 #include "support/temp_dir.h"
 

@@ -1,6 +1,6 @@
-// The one POSIX-only piece of the database writer: temporary file, write, rename;
-// or straight into standard output, a FIFO or a device.
-#include "pdb/file_replace.h"
+// Writing a file on POSIX: a temporary file, written, synced and renamed over the
+// target; or straight into standard output, a FIFO or a device.
+#include "platform/file_replace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "pdb/file_error.h"
+#include "platform/file_error.h"
 #include "platform/file_checks.h"
 
 namespace kelvane {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "pdb/byte_sink.h"
+#include "platform/byte_sink.h"
 
 namespace kelvane {
 

@@ -1,5 +1,5 @@
-// The one POSIX-specific part of the archive layer: per-thread locales.
-#include "archive/utf8_locale.h"
+// Per-thread locales, on POSIX.
+#include "platform/utf8_locale.h"
 
 #include <locale.h>
 

@@ -1,4 +1,4 @@
-#include "pdb/file_error.h"
+#include "platform/file_error.h"
 
 #include <cerrno>
 
