@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key = bytes.substr(at, kKeySize);
     Runner& runner = runners[static_cast<std::size_t>(race.runnerCount)];
     const int shown = messages.count;
-    if (!horses.ReadRunner(key, kRaceYear, runner, messages)) {
+    if (!horses.ReadHorseRecord(key, kRaceYear, runner, messages)) {
       fuzz::Check(messages.count == shown + 1 && runner == Runner{},
                   "a horse that fails says so once and stays fresh");
       continue;
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     race.horseIds[static_cast<std::size_t>(++race.runnerCount)] = key;
   }
   Runner stranger;
-  horses.ReadRunner("no such id", kRaceYear, stranger, messages);
+  horses.ReadHorseRecord("no such id", kRaceYear, stranger, messages);
 
   EstimateOdds(runners.data(), race.runnerCount);
   Bytes parts;

@@ -31,7 +31,7 @@ void CheckRecordOf(const Race& race) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::CountingSink messages;
   const RaceCard card("work/JracDen1.dat", fuzz::AsString(data, size));
-  const int lines = card.LineCount();
+  const int lines = card.CountRaces();
   for (int number = 1; number <= lines; ++number) {
     Race race;
     const int shown = messages.count;

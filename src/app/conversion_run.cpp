@@ -35,7 +35,7 @@ std::size_t ReadableRaces(const RaceCard& card, std::size_t limit) {
   Silent silent;
   std::size_t readable = 0;
   Race race;
-  for (int j = 1; j <= card.LineCount() && readable <= limit; ++j) {
+  for (int j = 1; j <= card.CountRaces() && readable <= limit; ++j) {
     if (card.ReadRace(j, race, silent)) ++readable;
   }
   return readable;
@@ -60,10 +60,10 @@ class Run {
     const auto card = RaceCard::Open(files.cardPath, messages);
     if (!card) return ArchiveResult::kDone;
     const std::size_t room = kMaxRecords - db_.RecordCount();
-    if (static_cast<std::size_t>(card->LineCount()) > room && ReadableRaces(*card, room) > room) {
+    if (static_cast<std::size_t>(card->CountRaces()) > room && ReadableRaces(*card, room) > room) {
       return ArchiveResult::kTooManyRaces;
     }
-    for (int j = 1; j <= card->LineCount(); ++j) {
+    for (int j = 1; j <= card->CountRaces(); ++j) {
       if (env_.StopRequested()) return ArchiveResult::kStopped;
       static const Race kFresh;
       race_ = kFresh;

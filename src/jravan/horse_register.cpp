@@ -174,7 +174,7 @@ std::optional<std::size_t> HorseRegister::FindRecord(std::string_view horseId) c
   return found->second;
 }
 
-bool HorseRegister::ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
+bool HorseRegister::ReadHorseRecord(std::string_view horseId, int raceYear, Runner& runner,
                                MessageSink& messages) const {
   const std::optional<std::size_t> record = FindRecord(horseId);
   if (!record || !ReadRecord(*record, raceYear, runner)) {

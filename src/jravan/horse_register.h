@@ -38,7 +38,7 @@ class HorseRegister {
   // field the record is read for (a record cut short), or those fields hold control
   // characters other than NUL (binary junk), shows the read failure and returns
   // false with `runner` fresh, as constructed.
-  bool ReadRunner(std::string_view horseId, int raceYear, Runner& runner,
+  bool ReadHorseRecord(std::string_view horseId, int raceYear, Runner& runner,
                   MessageSink& messages) const;
 
  private:

@@ -11,7 +11,6 @@
 #include <array>
 #include <string>
 
-#include "messages/message.h"
 
 namespace kelvane {
 
@@ -105,17 +104,7 @@ struct Race {
   PerEntry<std::string> trainerCodeTexts;
   PerEntry<char> trainerFlagChars{};
 
-  // Fills this race with race `raceNumber` (counted from 1) of the race card at
-  // `path`. Shows its message and returns false when the file cannot be opened or
-  // holds no line for the race, or a line too short for it or not text; the race is
-  // then as it was when the file cannot be opened, and fresh otherwise.
-  bool ReadRace(const std::string& path, int raceNumber, MessageSink& messages);
-
   bool operator==(const Race&) const = default;
 };
-
-// The number of lines of the race card at `path`; 0 (after a message) when the file
-// cannot be opened.
-int CountRaces(const std::string& path, MessageSink& messages);
 
 }  // namespace kelvane

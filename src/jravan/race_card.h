@@ -37,7 +37,7 @@ class RaceCard {
   static std::optional<RaceCard> Open(const std::string& path, MessageSink& messages);
 
   // The number of line reads the card takes: the number of its races.
-  int LineCount() const { return static_cast<int>(lineEnds_.size()); }
+  int CountRaces() const { return static_cast<int>(lineEnds_.size()); }
 
   // Fills `race` with race `raceNumber` (from 1). When the card holds no line for
   // that race, or a line too short for it or not text, shows the read failure and

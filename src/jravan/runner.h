@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <string>
 
-#include "messages/message.h"
 
 namespace kelvane {
 
@@ -141,15 +140,6 @@ struct Runner {
   std::string horseMarkCodeText;
 
   std::uint16_t pastRunCount = 0;
-
-  // Finds the horse with registration number `horseId` in the register at `path`,
-  // fills this runner from its record and rates it. `raceYear` gives the age.
-  // Shows its message and returns false when the file cannot be opened, holds no
-  // record with that key, or ends inside the fields of that record or holds binary
-  // junk there; the runner is then as it was when the file cannot be opened, and
-  // fresh otherwise.
-  bool ReadHorseRecord(const std::string& path, const std::string& horseId, int raceYear,
-                       MessageSink& messages);
 
   bool operator==(const Runner&) const = default;
 };

@@ -42,7 +42,7 @@ void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vect
   for (int entry = 1; entry <= count; ++entry) {
     runnerMessages.place().entry = entry;
     runnerMessages.place().horseId = race.horseIds[entry];
-    if (!horseRegister->ReadRunner(race.horseIds[entry], race.year, runners[entry - 1],
+    if (!horseRegister->ReadHorseRecord(race.horseIds[entry], race.year, runners[entry - 1],
                                    runnerMessages)) {
       return;
     }

@@ -103,14 +103,14 @@ class HorseRegisterTest : public ::testing::Test {
   Runner ReadFromFile(const std::vector<HorseRecord>& records, const std::string& horseId,
                       int raceYear = 2003) {
     Runner runner;
-    EXPECT_TRUE(runner.ReadHorseRecord(files.WriteRegister(HorseRegisterFile(records)), horseId,
-                                       raceYear, sink));
+    EXPECT_TRUE(ReadHorseAt(files.WriteRegister(HorseRegisterFile(records)), horseId, raceYear,
+                            runner, sink));
     return runner;
   }
   // The runner of the only horse of a register held in memory.
   Runner Read(const HorseRecord& record) {
     Runner runner;
-    EXPECT_TRUE(HorseRegister(HorseRecordBytes(record)).ReadRunner(record.key.cp932(), 2003, runner, sink));
+    EXPECT_TRUE(HorseRegister(HorseRecordBytes(record)).ReadHorseRecord(record.key.cp932(), 2003, runner, sink));
     return runner;
   }
 
@@ -252,7 +252,7 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_KeyMissingOrOnlyAPrefixFailsUntouched)
   const std::string path = files.WriteRegister(HorseRegisterFile({Symboli(), Symboli()}));
   for (const std::string horseId : {"199910000", "1999100002", ""}) {
     Runner runner;
-    EXPECT_FALSE(runner.ReadHorseRecord(path, horseId, 2003, sink)) << horseId;
+    EXPECT_FALSE(ReadHorseAt(path, horseId, 2003, runner, sink)) << horseId;
     EXPECT_EQ(runner, Runner()) << horseId;
   }
   EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadFailed));
@@ -260,9 +260,9 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_KeyMissingOrOnlyAPrefixFailsUntouched)
 
 TEST_F(HorseRegisterTest, ReadHorseRecord_EmptyOrUnopenableRegisterFails) {
   Runner runner;
-  EXPECT_FALSE(runner.ReadHorseRecord(files.WriteRegister(""), "1999100001", 2003, sink));
+  EXPECT_FALSE(ReadHorseAt(files.WriteRegister(""), "1999100001", 2003, runner, sink));
   const std::string missing = files.dir / "なし/JracUmaj.dat";
-  EXPECT_FALSE(runner.ReadHorseRecord(missing, "1999100001", 2003, sink));
+  EXPECT_FALSE(ReadHorseAt(missing, "1999100001", 2003, runner, sink));
   EXPECT_EQ(runner, Runner());
   EXPECT_EQ(sink.messages,
             (std::vector<std::string>{kReadFailed, "ファイル " + missing + " は開けませんでした。"}));
@@ -277,7 +277,7 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutInsideItsFieldsFailsFresh) {
   for (const std::size_t cut : {500, 904 + 100, 904 + 215}) {
     const HorseRegister cutShort(whole.substr(0, 2881 + cut));
     Runner runner;
-    EXPECT_FALSE(cutShort.ReadRunner("2000100002", 2003, runner, sink)) << cut;
+    EXPECT_FALSE(cutShort.ReadHorseRecord("2000100002", 2003, runner, sink)) << cut;
     EXPECT_EQ(runner, Runner()) << cut;
   }
   EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadFailed));
@@ -287,7 +287,7 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_RecordWithAControlCharacterIsJunk) {
   std::string record = HorseRecordBytes(Symboli());
   record[904 + 70] = '\x07';  // in the gap of the past run
   Runner runner;
-  EXPECT_FALSE(HorseRegister(record).ReadRunner("1999100001", 2003, runner, sink));
+  EXPECT_FALSE(HorseRegister(record).ReadHorseRecord("1999100001", 2003, runner, sink));
   EXPECT_EQ(runner, Runner());
   EXPECT_EQ(sink.messages, std::vector<std::string>{kReadFailed});
 }
@@ -295,7 +295,7 @@ TEST_F(HorseRegisterTest, ReadHorseRecord_RecordWithAControlCharacterIsJunk) {
 TEST_F(HorseRegisterTest, ReadHorseRecord_RecordCutAfterItsLastFieldReads) {
   const HorseRegister cutAfterPastRuns(HorseRecordBytes(Symboli()).substr(0, 904 + 215 + 4));
   Runner runner;
-  EXPECT_TRUE(cutAfterPastRuns.ReadRunner("1999100001", 2003, runner, sink));
+  EXPECT_TRUE(cutAfterPastRuns.ReadHorseRecord("1999100001", 2003, runner, sink));
   EXPECT_EQ(runner.pastRunCount, 1);
   EXPECT_TRUE(sink.messages.empty());
 }
@@ -331,7 +331,7 @@ TEST_F(HorseRegisterTest, BlankValueAt119IsZeroEvenOverAnEarlierValue) {
   runner.pastRuns[0].valueAt119 = 77;
   runner.pastRuns[0].valueAt116 = 77;
   run.valueAt116 = "   ";
-  HorseRegister(HorseRecordBytes(Symboli({run}))).ReadRunner("1999100001", 2003, runner, sink);
+  HorseRegister(HorseRecordBytes(Symboli({run}))).ReadHorseRecord("1999100001", 2003, runner, sink);
   EXPECT_EQ(runner.pastRuns[0].valueAt119, 0);
   EXPECT_EQ(runner.pastRuns[0].valueAt116, 77) << "an ordinary number keeps its value";
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "codes/cp932.h"
+#include "jravan/horse_register.h"
+#include "jravan/race_card.h"
 #include "messages/message.h"
 #include "support/jravan_builder.h"
 #include "support/temp_dir.h"
@@ -26,6 +28,21 @@ class RecordingSink : public MessageSink {
 
 // The CP932 bytes of a UTF-8 text, for expected values.
 inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
+// The readers over files on disk, as the run opens them.
+inline int CountRacesAt(const std::string& cardPath, MessageSink& messages) {
+  const auto card = RaceCard::Open(cardPath, messages);
+  return card ? card->CountRaces() : 0;
+}
+inline bool ReadRaceAt(const std::string& cardPath, int raceNumber, Race& race, MessageSink& messages) {
+  const auto card = RaceCard::Open(cardPath, messages);
+  return card && card->ReadRace(raceNumber, race, messages);
+}
+inline bool ReadHorseAt(const std::string& registerPath, const std::string& horseId, int raceYear,
+                        Runner& runner, MessageSink& messages) {
+  const auto horses = HorseRegister::Open(registerPath, messages);
+  return horses && horses->ReadHorseRecord(horseId, raceYear, runner, messages);
+}
 
 struct WorkingFolder {
   std::string cardPath() const { return dir / "JracDen1.dat"; }

@@ -80,7 +80,7 @@ class RaceCardTest : public ::testing::Test {
   // Race `j` of a card with `bytes`, read through the file as the conversion does.
   Race ReadFromFile(const std::string& bytes, int j) {
     Race race;
-    EXPECT_TRUE(race.ReadRace(files.WriteCard(bytes), j, sink));
+    EXPECT_TRUE(ReadRaceAt(files.WriteCard(bytes), j, race, sink));
     return race;
   }
   // Race `j` of a card held in memory.
@@ -95,26 +95,26 @@ class RaceCardTest : public ::testing::Test {
 };
 
 TEST_F(RaceCardTest, CountRaces_CountsLinesWithOrWithoutALastLineEnd) {
-  EXPECT_EQ(CountRaces(files.WriteCard(""), sink), 0);
-  EXPECT_EQ(CountRaces(files.WriteCard(RaceCardFile(NumberedRaces(3))), sink), 3);
-  EXPECT_EQ(CountRaces(files.WriteCard(RaceCardFile(NumberedRaces(3), LineEnd::kLf)), sink), 3);
+  EXPECT_EQ(CountRacesAt(files.WriteCard(""), sink), 0);
+  EXPECT_EQ(CountRacesAt(files.WriteCard(RaceCardFile(NumberedRaces(3))), sink), 3);
+  EXPECT_EQ(CountRacesAt(files.WriteCard(RaceCardFile(NumberedRaces(3), LineEnd::kLf)), sink), 3);
   std::string unended = RaceCardFile(NumberedRaces(2));
   unended.resize(unended.size() - 2);
-  EXPECT_EQ(CountRaces(files.WriteCard(unended), sink), 2);
+  EXPECT_EQ(CountRacesAt(files.WriteCard(unended), sink), 2);
   EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST_F(RaceCardTest, CountRaces_LineLongerThanOneLineReadCountsAsTwo) {
-  EXPECT_EQ(RaceCard("c", std::string(1462, 'x') + "\r\n").LineCount(), 1);
-  EXPECT_EQ(RaceCard("c", std::string(1463, 'x') + "\n").LineCount(), 2);
-  EXPECT_EQ(RaceCard("c", std::string(1463 * 2, 'x')).LineCount(), 2);
+  EXPECT_EQ(RaceCard("c", std::string(1462, 'x') + "\r\n").CountRaces(), 1);
+  EXPECT_EQ(RaceCard("c", std::string(1463, 'x') + "\n").CountRaces(), 2);
+  EXPECT_EQ(RaceCard("c", std::string(1463 * 2, 'x')).CountRaces(), 2);
 }
 
 TEST_F(RaceCardTest, UnopenableCardShowsItsPath) {
   const std::string missing = files.dir / "なし/JracDen1.dat";
-  EXPECT_EQ(CountRaces(missing, sink), 0);
+  EXPECT_EQ(CountRacesAt(missing, sink), 0);
   Race race;
-  EXPECT_FALSE(race.ReadRace(missing, 1, sink));
+  EXPECT_FALSE(ReadRaceAt(missing, 1, race, sink));
   EXPECT_EQ(race, Race());
   EXPECT_EQ(sink.messages, std::vector<std::string>(2, CannotOpen(missing)));
 }
@@ -129,7 +129,7 @@ TEST_F(RaceCardTest, ReadRace_RacesPastTheLastLineFailUntouched) {
   const std::string path = files.WriteCard(RaceCardFile(NumberedRaces(3)));
   for (int j : {4, 5}) {
     Race race;
-    EXPECT_FALSE(race.ReadRace(path, j, sink)) << j;
+    EXPECT_FALSE(ReadRaceAt(path, j, race, sink)) << j;
     EXPECT_EQ(race, Race()) << j;
   }
   EXPECT_EQ(sink.messages, std::vector<std::string>(2, kReadFailed));

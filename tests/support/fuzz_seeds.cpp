@@ -166,7 +166,7 @@ Bytes RecordOf(const std::string& card, int number, const std::string& horses) {
   const HorseRegister registerOfHorses(horses);
   std::vector<Runner> runners(kEntrySlots);
   for (int k = 1; k <= race.runnerCount; ++k) {
-    registerOfHorses.ReadRunner(race.horseIds[k], race.year, runners[k - 1], quiet);
+    registerOfHorses.ReadHorseRecord(race.horseIds[k], race.year, runners[k - 1], quiet);
   }
   EstimateOdds(runners.data(), race.runnerCount);
   Bytes record;
