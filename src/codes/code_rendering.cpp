@@ -1,7 +1,6 @@
 #include "codes/code_rendering.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
@@ -10,7 +9,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::string_view kFullWidthSpace = "\x81\x40";
 constexpr auto kTenThousandsAndBelow = Cp932(u8"万下");
 constexpr auto kHundredMillionsAndBelow = Cp932(u8"億下");
 constexpr auto kDebut = Cp932(u8"新馬");
@@ -47,26 +45,11 @@ int DigitRow(std::string_view code, std::size_t pos) {
   return pos < code.size() ? code[pos] - '0' : -1;
 }
 
-// The position of the first full-width space at a character boundary, or npos.
-std::size_t FindFullWidthSpace(std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size(); pos = NextCharPos(text, pos)) {
-    if (text.substr(pos, 2) == kFullWidthSpace) return pos;
-  }
-  return std::string_view::npos;
-}
-
-std::string_view TrimTrailingAsciiWhiteSpace(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 // The text before the first full-width space; without one, the whole text less
 // its trailing white space.
 std::string_view BeforeFullWidthSpace(std::string_view text) {
   const std::size_t end = FindFullWidthSpace(text);
-  return end == std::string_view::npos ? TrimTrailingAsciiWhiteSpace(text) : text.substr(0, end);
+  return end == std::string_view::npos ? WithoutTrailingCWhitespace(text) : text.substr(0, end);
 }
 
 }  // namespace
@@ -114,7 +97,7 @@ std::string CompactName(std::string_view field) {
     return std::string(BeforeFullWidthSpace(field.substr(std::min<std::size_t>(4, field.size()))));
   }
   const std::size_t separator = FindFullWidthSpace(field);
-  if (separator == std::string_view::npos) return std::string(TrimTrailingAsciiWhiteSpace(field));
+  if (separator == std::string_view::npos) return std::string(WithoutTrailingCWhitespace(field));
   std::string name(field.substr(0, separator));
   name += ' ';
   name.append(BeforeFullWidthSpace(field.substr(separator + 2)));

@@ -9,26 +9,18 @@ namespace {
 // A two-byte unit that the width conversion turns into white space or leaves as
 // white space: a full-width space, or two bytes of white space.
 bool IsBlankUnit(std::string_view unit) {
-  return unit == "\x81\x40" || (IsCWhitespace(unit[0]) && IsCWhitespace(unit[1]));
-}
-
-std::size_t LengthWithoutTrailingWhitespace(std::string_view text) {
-  std::size_t end = text.size();
-  while (end > 0 && IsCWhitespace(text[end - 1])) --end;
-  return end;
+  return unit == kFullWidthSpace || (IsCWhitespace(unit[0]) && IsCWhitespace(unit[1]));
 }
 
 }  // namespace
 
 std::string TextBeforeFullWidthSpace(std::string_view text) {
-  for (std::size_t pos = 0; pos + 1 < text.size(); pos = NextCharPos(text, pos)) {
-    if (text[pos] == '\x81' && text[pos + 1] == '\x40') return std::string(text.substr(0, pos));
-  }
-  return {};
+  const std::size_t at = FindFullWidthSpace(text);
+  return at == std::string_view::npos ? std::string() : std::string(text.substr(0, at));
 }
 
 std::string TrimTrailingWhitespace(std::string_view text) {
-  return std::string(text.substr(0, LengthWithoutTrailingWhitespace(text)));
+  return std::string(WithoutTrailingCWhitespace(text));
 }
 
 std::string HalfWidthName(std::string_view field) {
@@ -40,7 +32,7 @@ std::string HalfWidthName(std::string_view field) {
     field.remove_suffix(2);
   }
   std::string name = ToHalfWidth(field);
-  name.resize(LengthWithoutTrailingWhitespace(name));
+  name.resize(WithoutTrailingCWhitespace(name).size());
   return name;
 }
 

@@ -3,18 +3,14 @@
 #include <string>
 #include <string_view>
 
+#include "codes/cp932.h"
+
 namespace kelvane {
 
 // The text before its first full-width space (bytes 0x81 0x40), searched character
 // by character so that a 0x81 0x40 pair inside another character does not count.
 // Empty when the text holds none.
 std::string TextBeforeFullWidthSpace(std::string_view text);
-
-// White space as C's isspace sees it in the C locale. Inline: every number field
-// of every record goes through it.
-inline bool IsCWhitespace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');  // \t \n \v \f \r
-}
 
 // The text without its trailing C white space.
 std::string TrimTrailingWhitespace(std::string_view text);
