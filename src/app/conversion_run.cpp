@@ -57,7 +57,7 @@ class Run {
   // and ends the run.
   ArchiveResult ConvertArchive(const DataFiles& files, MessageSink& messages) {
     // The card is read once; every race of it is then taken from memory.
-    const auto card = RaceCard::Open(files.cardPath, messages);
+    const auto card = RaceCard::Open(files.cardPath, files.horseFilePath, messages);
     if (!card) return ArchiveResult::kDone;
     const std::size_t room = kMaxRecords - db_.RecordCount();
     if (static_cast<std::size_t>(card->CountRaces()) > room && ReadableRaces(*card, room) > room) {

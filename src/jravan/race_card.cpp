@@ -1,6 +1,5 @@
 #include "jravan/race_card.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "codes/code_rendering.h"
@@ -15,14 +14,6 @@ namespace {
 
 // The most characters one read of the 1464-byte line buffer takes.
 constexpr std::size_t kLineReadChars = 1463;
-
-constexpr std::string_view kRaceCardName = "JracDen1.dat";
-constexpr std::string_view kHorseRegisterName = "JracUmaj.dat";
-
-std::string HorseRegisterPath(const std::string& cardPath) {
-  return cardPath.substr(0, cardPath.size() - std::min(cardPath.size(), kRaceCardName.size())) +
-         std::string(kHorseRegisterName);
-}
 
 std::string RaceTypeText(int code) {
   return code >= 11 && code <= 24 ? RaceTypeTable.Row(code - 10) : std::string();
@@ -134,19 +125,20 @@ MessagePlace PlaceOf(int cardRace, const Race& race) {
   return place;
 }
 
-RaceCard::RaceCard(std::string path, std::string bytes)
-    : path_(std::move(path)), bytes_(std::move(bytes)) {
+RaceCard::RaceCard(std::string path, std::string bytes, std::string horseFilePath)
+    : path_(std::move(path)), horseFilePath_(std::move(horseFilePath)), bytes_(std::move(bytes)) {
   TextModeReader lines(bytes_);
   while (lines.SkipLine(kLineReadChars)) lineEnds_.push_back(lines.position());
 }
 
-std::optional<RaceCard> RaceCard::Open(const std::string& path, MessageSink& messages) {
+std::optional<RaceCard> RaceCard::Open(const std::string& path, const std::string& horseFilePath,
+                                       MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
     messages.ShowMessage({"ファイル'" + path + "'を開けませんでした"});
     return std::nullopt;
   }
-  return RaceCard(path, std::move(*bytes));
+  return RaceCard(path, std::move(*bytes), horseFilePath);
 }
 
 std::size_t RaceCard::ContentEnd(std::size_t start, std::size_t readEnd) const {
@@ -176,7 +168,7 @@ bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const
 
 bool RaceCard::ReadLine(std::size_t start, std::size_t end, Race& race) const {
   race.cardPath = path_;
-  race.horseFilePath = HorseRegisterPath(path_);
+  race.horseFilePath = horseFilePath_;
   TextModeReader input(std::string_view(bytes_).substr(0, end), start);
   FieldReader fields(input);
   ReadRacePart(fields, race);

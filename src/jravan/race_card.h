@@ -30,11 +30,13 @@ MessagePlace PlaceOf(int cardRace, const Race& race);
 
 class RaceCard {
  public:
-  // `path` is where the bytes came from; every race read names it.
-  RaceCard(std::string path, std::string bytes);
+  // `path` is where the bytes came from and `horseFilePath` the horse register of the
+  // same archive; every race read names both.
+  RaceCard(std::string path, std::string bytes, std::string horseFilePath = {});
 
   // The card at `path`; nothing, after the message, when it cannot be opened.
-  static std::optional<RaceCard> Open(const std::string& path, MessageSink& messages);
+  static std::optional<RaceCard> Open(const std::string& path, const std::string& horseFilePath,
+                                      MessageSink& messages);
 
   // The number of line reads the card takes: the number of its races.
   int CountRaces() const { return static_cast<int>(lineEnds_.size()); }
@@ -53,6 +55,7 @@ class RaceCard {
   bool ReadLine(std::size_t start, std::size_t end, Race& race) const;
 
   std::string path_;
+  std::string horseFilePath_;
   std::string bytes_;
   std::vector<std::size_t> lineEnds_;  // raw offset after each line read
 };

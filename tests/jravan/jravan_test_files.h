@@ -29,13 +29,17 @@ class RecordingSink : public MessageSink {
 // The CP932 bytes of a UTF-8 text, for expected values.
 inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
 
-// The readers over files on disk, as the run opens them.
+// The readers over files on disk, as the run opens them: the card with the register
+// of its folder.
+inline std::string RegisterBeside(const std::string& cardPath) {
+  return cardPath.substr(0, cardPath.rfind('/') + 1) + "JracUmaj.dat";
+}
 inline int CountRacesAt(const std::string& cardPath, MessageSink& messages) {
-  const auto card = RaceCard::Open(cardPath, messages);
+  const auto card = RaceCard::Open(cardPath, RegisterBeside(cardPath), messages);
   return card ? card->CountRaces() : 0;
 }
 inline bool ReadRaceAt(const std::string& cardPath, int raceNumber, Race& race, MessageSink& messages) {
-  const auto card = RaceCard::Open(cardPath, messages);
+  const auto card = RaceCard::Open(cardPath, RegisterBeside(cardPath), messages);
   return card && card->ReadRace(raceNumber, race, messages);
 }
 inline bool ReadHorseAt(const std::string& registerPath, const std::string& horseId, int raceYear,

@@ -234,11 +234,11 @@ TEST_F(RaceCardTest, ReadRace_CrLfAndLfCardsGiveTheSameRace) {
   }
 }
 
-TEST_F(RaceCardTest, ReadRace_HorseFilePathIsTheRegisterOfTheSameFolder) {
-  EXPECT_EQ(ReadFromFile(RaceCardFile({{}}), 1).horseFilePath, files.registerPath());
+TEST_F(RaceCardTest, ReadRace_NamesTheCardAndTheRegisterOfItsArchive) {
   Race race;
-  RaceCard("short", RaceCardFile({{}})).ReadRace(1, race, sink);
-  EXPECT_EQ(race.horseFilePath, "JracUmaj.dat");
+  RaceCard("/w/JracDen1.dat", RaceCardFile({{}}), "/w/JracUmaj.dat").ReadRace(1, race, sink);
+  EXPECT_EQ(race.cardPath, "/w/JracDen1.dat");
+  EXPECT_EQ(race.horseFilePath, "/w/JracUmaj.dat");
 }
 
 TEST_F(RaceCardTest, ReadRace_NameEndsAtTheFirstFullWidthSpace) {
