@@ -1,6 +1,7 @@
 #include "app/user_texts.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "codes/cp932.h"
 
@@ -8,9 +9,7 @@ namespace kelvane {
 namespace {
 
 std::string WithPath(std::string text, const std::string& path) {
-  const auto at = text.find("%1");
-  if (at != std::string::npos) text.replace(at, 2, path);
-  return text;
+  return WithValue(std::move(text), "%1", path);
 }
 
 const char* FileErrorTemplate(FileErrorCause cause) {

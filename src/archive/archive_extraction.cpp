@@ -26,12 +26,6 @@ constexpr const char* kNoHorseRegisterText =
 constexpr const char* kStaleFileNames[] = {"JracKisi.dat", "JracChok.dat", kRaceCardName,
                                            kHorseRegisterName};
 
-std::string NotAnArchiveMessage(const std::string& fileName) {
-  const std::string_view text = kNotAnArchiveText;
-  const auto at = text.find("%s");
-  return std::string(text.substr(0, at)) + fileName + std::string(text.substr(at + 2));
-}
-
 // Deletes what an earlier run may have left under the data files' names, in any
 // letter case. A link among them is deleted itself, never followed.
 void DeleteStaleFiles(const std::string& workingFolder) {
@@ -51,7 +45,7 @@ void DeleteStaleFiles(const std::string& workingFolder) {
 std::optional<DataFiles> ExtractArchive(const std::string& archivePath,
                                         const std::string& workingFolder, MessageSink& messages) {
   if (!IsLhaArchive(archivePath)) {
-    messages.ShowMessage({NotAnArchiveMessage(PathFileName(archivePath))});
+    messages.ShowMessage({WithValue(kNotAnArchiveText, "%s", PathFileName(archivePath))});
     return std::nullopt;
   }
 

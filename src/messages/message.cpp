@@ -2,6 +2,13 @@
 
 namespace kelvane {
 
+std::string WithValue(std::string text, std::string_view placeholder, std::string_view value) {
+  if (const auto at = text.find(placeholder); at != std::string::npos) {
+    text.replace(at, placeholder.size(), value);
+  }
+  return text;
+}
+
 void PlacingSink::ShowMessage(const Message& message) {
   Message placed = message;
   MessagePlace& p = placed.place;

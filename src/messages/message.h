@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace kelvane {
@@ -35,6 +36,9 @@ struct Message {
 
   bool operator==(const Message&) const = default;
 };
+
+// `text` with its first `placeholder` ("%s", "%1") replaced by `value`.
+std::string WithValue(std::string text, std::string_view placeholder, std::string_view value);
 
 // Where operations that fail tell the person what went wrong. The window shows each
 // message in a message box, the command line on stderr, and tests record them. An
