@@ -31,8 +31,9 @@ using test::ScopedTempDir;
 // when one is given.
 class Kelvane {
  public:
-  explicit Kelvane(const std::vector<std::string>& args, const std::string& stdoutPath = "") {
-    std::vector<std::string> all{KELVANE_PROGRAM};
+  explicit Kelvane(const std::vector<std::string>& args, const std::string& stdoutPath = "",
+                   const std::string& program = KELVANE_PROGRAM) {
+    std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : all) argv.push_back(arg.data());
@@ -65,9 +66,11 @@ std::string Sample(const char* name) {
   return std::string(std::getenv("KELVANE_SOURCE_DIR")) + "/samples/" + name;
 }
 
+// `convert` into `output`, in `workDir` (the default working area when empty).
 std::vector<std::string> Convert(const std::string& workDir, const std::string& output,
                                  const std::vector<std::string>& archives) {
-  std::vector<std::string> args{"convert", "--work-dir", workDir, "-o", output};
+  std::vector<std::string> args{"convert", "-o", output};
+  if (!workDir.empty()) args.insert(args.end(), {"--work-dir", workDir});
   args.insert(args.end(), archives.begin(), archives.end());
   return args;
 }
@@ -94,6 +97,29 @@ TEST(KelvaneProcess, StandardOutputFifosAndDevicesGetTheFileBytes) {
   if (geteuid() == 0 && mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
     EXPECT_EQ(Kelvane(Convert(dir / "work", dir / "null", {day})).Wait(), 0);
     EXPECT_TRUE(fs::is_character_file(dir / "null"));
+  }
+}
+
+// Without --work-dir a run works in the user's cache folder, never beside the program,
+// and leaves no file there.
+TEST(KelvaneProcess, TheDefaultWorkingAreaLeavesNothingBehind) {
+  ScopedTempDir dir;
+  fs::create_directories(dir / "bin");
+  fs::create_directories(dir / "home");
+  fs::copy_file(KELVANE_PROGRAM, dir / "bin/kelvane");
+  fs::permissions(dir / "bin/kelvane", fs::perms::owner_all);
+  const char* home = std::getenv("HOME");
+  const std::string savedHome = home != nullptr ? home : "";
+  setenv("HOME", (dir / "home").c_str(), 1);
+  unsetenv("XDG_CACHE_HOME");
+  const int status = Kelvane(Convert({}, dir / "out.pdb", {Sample("20031228-06-nakayama.lzh")}), "",
+                             dir / "bin/kelvane")
+                         .Wait();
+  setenv("HOME", savedHome.c_str(), 1);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "bin"), {}), 1);
+  for (const auto& entry : fs::recursive_directory_iterator(dir / "home")) {
+    EXPECT_TRUE(entry.is_directory()) << entry.path();
   }
 }
 
