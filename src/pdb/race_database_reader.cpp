@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "pdb/big_endian.h"
+
 namespace kelvane {
 namespace {
 
