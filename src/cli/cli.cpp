@@ -174,8 +174,7 @@ int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   std::string problem;
   const auto db = ReadRaceDatabase(*file, problem);
   if (!db) {
-    err << "kelvane: " << path << " is not a race database written by Kelvane: " << problem
-        << '\n';
+    err << "kelvane: " << NotARaceDatabaseText(path, problem) << '\n';
     return kExitRefused;
   }
   if (json) {

@@ -115,4 +115,8 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
   return db;
 }
 
+std::string NotARaceDatabaseText(const std::string& path, const std::string& problem) {
+  return path + " is not a race database written by Kelvane: " + problem;
+}
+
 }  // namespace kelvane

@@ -33,4 +33,8 @@ struct RaceDatabase {
 std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
                                              std::string& problem);
 
+// How a refused file is reported: "<path> is not a race database written by
+// Kelvane: <problem>".
+std::string NotARaceDatabaseText(const std::string& path, const std::string& problem);
+
 }  // namespace kelvane
