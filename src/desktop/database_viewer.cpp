@@ -57,6 +57,8 @@ QTableView* DatabaseViewer::AddTable(QWidget* owner, const QString& name,
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->verticalHeader()->hide();
   view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  view->horizontalHeader()->setStretchLastSection(true);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
   return view;
 }
 
