@@ -25,7 +25,7 @@ constexpr const char* kVersion = "kelvane " KELVANE_VERSION;
 constexpr const char* kHelp =
     "Usage:\n"
     "  kelvane convert [--no-alarm] [--work-dir DIR] [--open] -o OUTPUT.pdb ARCHIVE.lzh...\n"
-    "  kelvane dump FILE.pdb\n"
+    "  kelvane dump [--format text|json] FILE.pdb\n"
     "  kelvane --help | --version\n"
     "\n"
     "Turns JRA-VAN race-card archives (.lzh) into one Palm OS database (.pdb) for the\n"
@@ -49,8 +49,11 @@ constexpr const char* kHelp =
     "         race number, name, track, distance, post time, runners and start alarm;\n"
     "         per runner the frame, number, horse, sex and age, weight carried, jockey,\n"
     "         estimated odds, running style and the places of its last runs (the most\n"
-    "         recent first, x for a run without a place). A file that is not a race\n"
-    "         database written by Kelvane is refused with what is wrong with it.\n"
+    "         recent first, x for a run without a place; a horse that could not be read\n"
+    "         is marked so). A file that is not a race database written by Kelvane is\n"
+    "         refused with what is wrong with it.\n"
+    "  --format json      every field of every race, runner and past run as one JSON\n"
+    "                     document (docs/race-database.schema.json); text is the default\n"
     "\n"
     "Messages go to standard error as they happen, one line each: \"kelvane: \", the\n"
     "archive as named, the race and the runner where there is one, then the text.\n"
@@ -172,8 +175,20 @@ std::optional<Bytes> ReadWholeFile(const std::string& path) {
 }
 
 int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 1) return UsageError(err, "dump needs one FILE.pdb");
-  const std::string& path = args[0];
+  bool json = false;
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--format") {
+      files.push_back(args[i]);
+      continue;
+    }
+    if (i + 1 >= args.size()) return UsageError(err, "--format needs a value");
+    const std::string& format = args[++i];
+    if (format != "text" && format != "json") return UsageError(err, "unknown format " + format);
+    json = format == "json";
+  }
+  if (files.size() != 1) return UsageError(err, "dump needs one FILE.pdb");
+  const std::string& path = files[0];
   const auto file = ReadWholeFile(path);
   if (!file) {
     err << "kelvane: cannot read " << path << '\n';
@@ -182,11 +197,14 @@ int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   std::string problem;
   const auto db = ReadRaceDatabase(*file, problem);
   if (!db) {
-    err << "kelvane: " << path << " is not a race database written by Kelvane: " << problem
-        << '\n';
+    err << "kelvane: " << NotARaceDatabaseText(path, problem) << '\n';
     return kExitRefused;
   }
-  PrintRaceDatabase(*db, out);
+  if (json) {
+    PrintRaceDatabaseJson(*db, out);
+  } else {
+    PrintRaceDatabase(*db, out);
+  }
   return kExitOk;
 }
 

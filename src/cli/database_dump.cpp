@@ -2,13 +2,16 @@
 
 #include <chrono>
 #include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
 
 #include "codes/code_rendering.h"
-#include "codes/code_tables.h"
-#include "codes/cp932.h"
+#include "pdb/record_display.h"
 
 namespace kelvane {
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 // Seconds from 1904-01-01 (where Palm time starts) to 1970-01-01.
 constexpr std::int64_t kPalmToUnixSeconds = 2082844800;
@@ -24,88 +27,155 @@ std::string Count(std::size_t n, const char* noun) {
   return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
-// A record text as shown: a double-byte character that the record's byte cut split
-// is left out, and the rest converted to UTF-8.
-std::string Shown(std::string_view cp932) {
-  std::size_t whole = 0;
-  while (whole < cp932.size()) {
-    const std::size_t next = NextCharPos(cp932, whole);
-    if (IsLeadByte(static_cast<unsigned char>(cp932[whole])) && next == whole + 1) break;
-    whole = next;
-  }
-  return Cp932ToUtf8(cp932.substr(0, whole));
-}
-
 // A CP932 text padded with blanks to `columns`: a one-byte character takes one column
 // on a terminal and a two-byte character two, so the byte count is the width.
 std::string Column(std::string cp932, std::size_t columns) {
   if (cp932.size() < columns) cp932.append(columns - cp932.size(), ' ');
-  return Shown(cp932);
+  return ShownText(cp932);
 }
 
-template <std::size_t N>
-std::string_view TextAtIndex(const CodeList<N>& list, int index) {
-  const int position = index - list.firstIndex();
-  return position >= 0 && position < static_cast<int>(list.size())
-             ? list.begin()[position].text.View()
-             : list.defaultText();
-}
-
-// Palm seconds as the local date and time they were taken from.
-std::string PalmDateTime(std::uint32_t palmSeconds) {
+// Palm seconds as the local date and time they were taken from, the date and the
+// time joined by `separator`.
+std::string PalmDateTime(std::uint32_t palmSeconds, char separator) {
   using namespace std::chrono;
   const sys_seconds at{seconds{std::int64_t{palmSeconds} - kPalmToUnixSeconds}};
   const auto day = floor<days>(at);
   const year_month_day date{day};
   const hh_mm_ss time{at - day};
-  return Format("%04d-%02u-%02u %02d:%02d:%02d", int{date.year()}, unsigned{date.month()},
-                unsigned{date.day()}, static_cast<int>(time.hours().count()),
+  return Format("%04d-%02u-%02u%c%02d:%02d:%02d", int{date.year()}, unsigned{date.month()},
+                unsigned{date.day()}, separator, static_cast<int>(time.hours().count()),
                 static_cast<int>(time.minutes().count()),
                 static_cast<int>(time.seconds().count()));
 }
 
 std::string RaceHeader(const RacePart& race) {
-  std::string line = Format("%04u-%02u-%02u ", race.year, race.month, race.day) +
-                     Shown(TextAtIndex(RacecourseList, race.racecourseIndex)) +
-                     Format(" %uR ", race.raceNumber) + Shown(race.raceName);
-  if (race.gradeIndex != 0) line += " (" + Shown(TextAtIndex(GradeList, race.gradeIndex)) + ")";
-  return line + "  " + Shown(TrackText(race.trackCode)) + Format(" %um  %02u:%02u  ", race.distance,
-                                                                  race.postHour, race.postMinute) +
+  std::string line = RaceDate(race) + " " + ShownText(RacecourseNameAt(race.racecourseIndex)) +
+                     Format(" %uR ", race.raceNumber) + ShownText(race.raceName);
+  if (race.gradeIndex != 0) line += " (" + ShownText(GradeTextAt(race.gradeIndex)) + ")";
+  return line + "  " + ShownText(TrackText(race.trackCode)) +
+         Format(" %um  ", race.distance) + PostTime(race) + "  " +
          Count(race.runnerCount, "runner") + "  alarm " + (race.alarm ? "on" : "off");
 }
 
-// Finishing positions of the runs read, the most recent first; "x" for a run without
-// a placing.
-std::string FormFigures(const RunnerPart& runner) {
-  std::string figures;
-  for (std::size_t m = 0; m < runner.pastRuns.size() && m < runner.pastRunCount; ++m) {
-    const int position = runner.pastRuns[m].finishPosition;
-    if (!figures.empty()) figures += '-';
-    figures += position > 0 ? std::to_string(position) : "x";
-  }
-  return figures;
-}
+constexpr std::string_view kNoHorse = "(horse not read)";
 
 std::string RunnerLine(const RunnerPart& runner) {
-  std::string line = Format("%3u %2u ", runner.frameNumber, runner.horseNumber) +
-         Column(runner.horseName, 19) +
-         Column(SexMark(runner.sexCode) + std::to_string(runner.age), 5) +
-         Format("%2u.%u  ", runner.weightCarried / 10, runner.weightCarried % 10) +
-         Column(TrimFullWidthSpaces(runner.jockeyName), 9) +
-         Format("%5u.%u  ", runner.estimatedOdds / 10, runner.estimatedOdds % 10) +
-         Column(RunningStyleTable.Row(runner.runningStyle - 1), 3) + FormFigures(runner);
+  const bool horse = !HoldsNoHorse(runner);
+  std::string line = Format("%3u %2u ", runner.frameNumber, runner.horseNumber);
+  line += horse ? Column(runner.horseName, 19) + Column(SexAndAge(runner), 5)
+                : Column(std::string(kNoHorse), 24);
+  line += Format("%4s  ", Tenths(runner.weightCarried).c_str()) +
+          Column(TrimFullWidthSpaces(runner.jockeyName), 9);
+  if (horse) {
+    line += Format("%7s  ", Tenths(runner.estimatedOdds).c_str()) +
+            Column(RunningStyleText(runner), 3) + FormFigures(runner);
+  }
   return line.substr(0, line.find_last_not_of(' ') + 1);
+}
+
+// The text that a number field of a record stands for, put beside it in the JSON.
+std::optional<std::pair<const char*, std::string_view>> TextBeside(std::string_view field,
+                                                                   int value) {
+  if (field == "racecourseIndex") return {{"racecourse", RacecourseNameAt(value)}};
+  if (field == "gradeIndex") return {{"grade", GradeTextAt(value)}};
+  if (field == "raceTypeIndex") return {{"raceType", RaceTypeTextAt(value)}};
+  if (field == "raceTypeCode") return {{"raceType", RaceTypeTextAt(value - 10)}};
+  if (field == "marginIndex") return {{"margin", MarginTextAt(value)}};
+  return std::nullopt;
+}
+
+// Adds every field of a part to a JSON object, by the record layout.
+class JsonFields {
+ public:
+  explicit JsonFields(Json& object) : object_(object) {}
+
+  template <typename T>
+  void operator()(const T& value, const Field& field) {
+    object_[std::string(field.name)] = Value(value, field);
+    if constexpr (std::is_integral_v<T>) {
+      if (const auto text = TextBeside(field.name, value)) object_[text->first] = ShownText(text->second);
+    }
+  }
+  void Reserved(const Field&) {}
+
+ private:
+  template <typename T>
+  static Json Value(const T& value, const Field& field) {
+    if constexpr (kIsArray<T>) {
+      Json values = Json::array();
+      for (const auto& one : value) values.push_back(Value(one, field));
+      return values;
+    } else if constexpr (std::is_integral_v<T>) {
+      return value;
+    } else if constexpr (std::is_same_v<T, std::string>) {
+      return ShownText(value);
+    } else {
+      Json block = Json::object();
+      JsonFields fields(block);
+      VisitFields(value, fields);
+      return block;
+    }
+  }
+
+  Json& object_;
+};
+
+// A JSON object that starts with `mark` and then holds every field of `part`.
+template <typename Part>
+Json PartJson(const Part& part, const char* mark, bool marked) {
+  Json object = {{mark, marked}};
+  JsonFields fields(object);
+  VisitFields(part, fields);
+  return object;
+}
+
+Json RunnerJson(const RunnerPart& runner) {
+  Json object = PartJson(runner, "horseRead", !HoldsNoHorse(runner));
+  Json& runs = object["pastRuns"];
+  for (std::size_t m = 0; m < runs.size(); ++m) {
+    Json run = {{"read", m < runner.pastRunCount}};
+    run.update(runs[m]);
+    runs[m] = std::move(run);
+  }
+  return object;
+}
+
+Json DateJson(std::uint32_t palmSeconds) {
+  return {{"iso8601", PalmDateTime(palmSeconds, 'T')}, {"palmSeconds", palmSeconds}};
 }
 
 }  // namespace
 
 void PrintRaceDatabase(const RaceDatabase& db, std::ostream& out) {
-  out << Shown(db.name) << ": " << Count(db.races.size(), "race") << ", created "
-      << PalmDateTime(db.creationDate) << '\n';
+  out << ShownText(db.name) << ": " << Count(db.races.size(), "race") << ", created "
+      << PalmDateTime(db.creationDate, ' ') << '\n';
   for (const RaceRecord& record : db.races) {
     out << '\n' << RaceHeader(record.race) << '\n';
     for (const RunnerPart& runner : record.runners) out << RunnerLine(runner) << '\n';
   }
+}
+
+void PrintRaceDatabaseJson(const RaceDatabase& db, std::ostream& out) {
+  Json races = Json::array();
+  for (const RaceRecord& record : db.races) {
+    Json race = Json::object();
+    JsonFields fields(race);
+    VisitFields(record.race, fields);
+    Json& runners = race["runners"] = Json::array();
+    for (const RunnerPart& runner : record.runners) runners.push_back(RunnerJson(runner));
+    races.push_back(std::move(race));
+  }
+  const Json document = {
+      {"name", ShownText(db.name)},
+      {"type", ShownText(db.type)},
+      {"creator", ShownText(db.creator)},
+      {"version", db.version},
+      {"creationDate", DateJson(db.creationDate)},
+      {"modificationDate", DateJson(db.modificationDate)},
+      {"backupDate", DateJson(db.backupDate)},
+      {"races", std::move(races)},
+  };
+  out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace kelvane

@@ -4,29 +4,19 @@
 #include <cstdlib>
 #include <utility>
 
+#include "pdb/big_endian.h"
 #include "platform/file_replace.h"
 #include "platform/local_time.h"
 
 namespace kelvane {
 namespace {
 
-// The version, as two decimal texts.
-constexpr std::string_view kVersionHigh = "2";
-constexpr std::string_view kVersionLow = "0";
+// The version 2, as the decimal texts of its two bytes: the low-order byte (byte 35
+// of the file) and the high-order byte (byte 34).
+constexpr std::string_view kVersionLowOrderByte = "2";
+constexpr std::string_view kVersionHighOrderByte = "0";
 
 constexpr std::string_view kFourZeroBytes{"\0\0\0\0", 4};
-
-std::uint32_t ReadBigEndian32(const std::uint8_t* p) {
-  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-         (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
-}
-
-void WriteBigEndian32(std::uint8_t* p, std::uint32_t value) {
-  p[0] = static_cast<std::uint8_t>(value >> 24);
-  p[1] = static_cast<std::uint8_t>(value >> 16);
-  p[2] = static_cast<std::uint8_t>(value >> 8);
-  p[3] = static_cast<std::uint8_t>(value);
-}
 
 std::uint8_t DecimalByte(std::string_view digits) {
   return static_cast<std::uint8_t>(std::atoi(std::string(digits).c_str()));
@@ -38,7 +28,7 @@ PalmDatabase PalmDatabase::CreateDefault(std::uint32_t palmTime) {
   PalmDatabase db;
   db.SetName(kDatabaseName);
   db.SetAttributes(0);
-  db.SetVersion(DecimalByte(kVersionHigh), DecimalByte(kVersionLow));
+  db.SetVersion(DecimalByte(kVersionLowOrderByte), DecimalByte(kVersionHighOrderByte));
   db.SetCreationDate(palmTime);
   db.SetModificationDate(palmTime);
   db.SetBackupDate(palmTime);
@@ -58,9 +48,9 @@ void PalmDatabase::SetName(std::string_view name) {
   PutRaw(kNameAt, name.substr(0, std::min(name.size(), name.find('\0'))), kNameWidth);
 }
 void PalmDatabase::SetAttributes(std::uint16_t attributes) { PutU16(kAttributesAt, attributes); }
-void PalmDatabase::SetVersion(std::uint8_t lowByte, std::uint8_t highByte) {
-  header_[kVersionAt + 1] = lowByte;
-  header_[kVersionAt] = highByte;
+void PalmDatabase::SetVersion(std::uint8_t lowOrderByte, std::uint8_t highOrderByte) {
+  header_[kVersionAt + 1] = lowOrderByte;
+  header_[kVersionAt] = highOrderByte;
 }
 void PalmDatabase::SetCreationDate(std::uint32_t t) { PutU32(kCreationDateAt, t); }
 void PalmDatabase::SetModificationDate(std::uint32_t t) { PutU32(kModificationDateAt, t); }
@@ -77,8 +67,6 @@ void PalmDatabase::SetNextRecordListID(std::string_view b) {
 void PalmDatabase::SetNumRecords(std::uint16_t count) { PutU16(kNumRecordsAt, count); }
 
 std::uint16_t PalmDatabase::GetNumRecords() const { return GetU16(kNumRecordsAt); }
-std::uint32_t PalmDatabase::GetAppInfoID() const { return GetU32(kAppInfoIdAt); }
-std::uint32_t PalmDatabase::GetSortInfoID() const { return GetU32(kSortInfoIdAt); }
 
 bool PalmDatabase::AddRecord(Bytes record) {
   if (records_.size() >= kMaxRecords) return false;
@@ -109,7 +97,7 @@ void PalmDatabase::WriteTo(ByteSink& out) const {
   out.Append(header_.data(), header_.size());
   for (std::size_t i = 0; i < records_.size(); ++i) {
     std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
-    WriteBigEndian32(entry.data(), RecordOffset(i));
+    PutBigEndian(entry.data(), 4, RecordOffset(i));
     out.Append(entry.data(), entry.size());
   }
   out.Append(kZeros, kGapAfterEntries);
@@ -148,12 +136,11 @@ void PalmDatabase::Write(const std::string& path) const {
 }
 
 void PalmDatabase::PutU16(std::size_t offset, std::uint16_t value) {
-  header_[offset] = static_cast<std::uint8_t>(value >> 8);
-  header_[offset + 1] = static_cast<std::uint8_t>(value);
+  PutBigEndian(header_.data() + offset, 2, value);
 }
 
 void PalmDatabase::PutU32(std::size_t offset, std::uint32_t value) {
-  WriteBigEndian32(header_.data() + offset, value);
+  PutBigEndian(header_.data() + offset, 4, value);
 }
 
 void PalmDatabase::PutRaw(std::size_t offset, std::string_view bytes, std::size_t width) {
@@ -162,11 +149,7 @@ void PalmDatabase::PutRaw(std::size_t offset, std::string_view bytes, std::size_
 }
 
 std::uint16_t PalmDatabase::GetU16(std::size_t offset) const {
-  return static_cast<std::uint16_t>((header_[offset] << 8) | header_[offset + 1]);
-}
-
-std::uint32_t PalmDatabase::GetU32(std::size_t offset) const {
-  return ReadBigEndian32(header_.data() + offset);
+  return static_cast<std::uint16_t>(GetBigEndian(header_.data() + offset, 2));
 }
 
 namespace {

@@ -72,7 +72,9 @@ class PalmDatabase {
 
   void SetName(std::string_view name);
   void SetAttributes(std::uint16_t attributes);
-  void SetVersion(std::uint8_t lowByte, std::uint8_t highByte);
+  // The version is a big-endian u16: its low-order byte is stored at byte 35, its
+  // high-order byte at byte 34.
+  void SetVersion(std::uint8_t lowOrderByte, std::uint8_t highOrderByte);
   void SetCreationDate(std::uint32_t palmTime);
   void SetModificationDate(std::uint32_t palmTime);
   void SetBackupDate(std::uint32_t palmTime);
@@ -86,8 +88,6 @@ class PalmDatabase {
   void SetNumRecords(std::uint16_t count);
 
   std::uint16_t GetNumRecords() const;
-  std::uint32_t GetAppInfoID() const;
-  std::uint32_t GetSortInfoID() const;
 
   // Appends `record` (a copy, or the bytes themselves when handed over); every
   // record's offset moves on by the new entry. Returns false, adding nothing, when
@@ -118,7 +118,6 @@ class PalmDatabase {
   void PutU32(std::size_t offset, std::uint32_t value);
   void PutRaw(std::size_t offset, std::string_view bytes, std::size_t width);
   std::uint16_t GetU16(std::size_t offset) const;
-  std::uint32_t GetU32(std::size_t offset) const;
 
   std::array<std::uint8_t, kHeaderSize> header_{};
   Bytes appInfo_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "pdb/big_endian.h"
+
 namespace kelvane {
 namespace {
 
@@ -94,7 +96,12 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
   RaceDatabase db;
   const auto name = file.first(kNameWidth);
   db.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t{0}));
+  db.type.assign(type.begin(), type.end());
+  db.creator.assign(creator.begin(), creator.end());
+  db.version = static_cast<std::uint16_t>(BigEndianAt(file, kVersionAt, 2));
   db.creationDate = BigEndianAt(file, kCreationDateAt, 4);
+  db.modificationDate = BigEndianAt(file, kModificationDateAt, 4);
+  db.backupDate = BigEndianAt(file, kBackupDateAt, 4);
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t end = i + 1 < count ? (*offsets)[i + 1] : file.size();
     const auto record = file.subspan((*offsets)[i], end - kPadAfterRecord - (*offsets)[i]);
@@ -106,6 +113,10 @@ std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
     db.races.push_back(std::move(*race));
   }
   return db;
+}
+
+std::string NotARaceDatabaseText(const std::string& path, const std::string& problem) {
+  return path + " is not a race database written by Kelvane: " + problem;
 }
 
 }  // namespace kelvane

@@ -18,7 +18,12 @@ namespace kelvane {
 
 struct RaceDatabase {
   std::string name;                  // the header's name, up to its first zero byte
+  std::string type;                  // the header's four bytes: "Data"
+  std::string creator;               // "tzQm"
+  std::uint16_t version = 0;
   std::uint32_t creationDate = 0;    // Palm seconds
+  std::uint32_t modificationDate = 0;
+  std::uint32_t backupDate = 0;
   std::vector<RaceRecord> races;     // in record order
 };
 
@@ -27,5 +32,9 @@ struct RaceDatabase {
 // but the header alone takes 78".
 std::optional<RaceDatabase> ReadRaceDatabase(std::span<const std::uint8_t> file,
                                              std::string& problem);
+
+// How a refused file is reported: "<path> is not a race database written by
+// Kelvane: <problem>".
+std::string NotARaceDatabaseText(const std::string& path, const std::string& problem);
 
 }  // namespace kelvane

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "pdb/big_endian.h"
 #include "platform/file_error.h"
 #include "platform/file_replace.h"
 
@@ -10,13 +11,6 @@ namespace kelvane {
 namespace {
 
 constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
-
-void PutBigEndian32(std::uint8_t* p, std::uint32_t value) {
-  p[0] = static_cast<std::uint8_t>(value >> 24);
-  p[1] = static_cast<std::uint8_t>(value >> 16);
-  p[2] = static_cast<std::uint8_t>(value >> 8);
-  p[3] = static_cast<std::uint8_t>(value);
-}
 
 [[noreturn]] void FailOn(const std::string& path) {
   const int error = errno;
@@ -55,15 +49,14 @@ void SpooledDatabase::Write(const std::string& path) const {
 
 void SpooledDatabase::WriteTo(ByteSink& out) const {
   auto header = header_;
-  header[kNumRecordsAt] = static_cast<std::uint8_t>(sizes_.size() >> 8);
-  header[kNumRecordsAt + 1] = static_cast<std::uint8_t>(sizes_.size());
+  PutBigEndian(header.data() + kNumRecordsAt, 2, sizes_.size());
   out.Append(header.data(), header.size());
 
   std::uint32_t offset =
       static_cast<std::uint32_t>(kHeaderSize + kRecordEntrySize * sizes_.size() + kGapAfterEntries);
   for (const std::uint32_t size : sizes_) {
     std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
-    PutBigEndian32(entry.data(), offset);
+    PutBigEndian(entry.data(), 4, offset);
     out.Append(entry.data(), entry.size());
     offset += size + static_cast<std::uint32_t>(kPadAfterRecord);
   }

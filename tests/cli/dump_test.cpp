@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_run.h"
 #include "codes/cp932.h"
 #include "pdb/race_record.h"
@@ -12,8 +14,9 @@ using test::CliRun;
 using test::RunKelvane;
 using test::ScopedTempDir;
 
-// A database of one race with two runners, as the conversion writes it.
-std::string OneRaceDatabase() {
+// A database of one race with two runners, as the conversion writes it; with
+// `unreadHorse`, the horse of the second could not be read.
+std::string OneRaceDatabase(bool unreadHorse = false) {
   Race race;
   race.year = 2003;
   race.monthDay = 1228;
@@ -40,6 +43,10 @@ std::string OneRaceDatabase() {
     runner.pastRunCount = static_cast<std::uint16_t>(k == 1 ? 3 : 0);
   }
   for (int m = 0; m < 3; ++m) runners[0].pastRuns[m].finishPosition = std::array{1, 0, 12}[m];
+  if (unreadHorse) {
+    runners[1] = Runner{};
+    runners[1].estimatedOdds = 22156;
+  }
 
   Bytes record;
   AppendRacePart(record, race, true);
@@ -51,10 +58,10 @@ std::string OneRaceDatabase() {
 }
 
 // Dumps a file holding `fileBytes`; its folder is left out of the messages.
-CliRun Dump(const std::string& fileBytes) {
+CliRun Dump(const std::string& fileBytes, const std::string& format = "text") {
   ScopedTempDir dir;
   test::WriteFileBytes(dir / "races.pdb", fileBytes);
-  CliRun run = RunKelvane({"dump", dir / "races.pdb"});
+  CliRun run = RunKelvane({"dump", "--format", format, dir / "races.pdb"});
   if (const auto at = run.err.find(dir.path()); at != std::string::npos) {
     run.err.replace(at, dir.path().size(), "");
   }
@@ -71,6 +78,42 @@ TEST(Dump, ShowsEveryRaceAndRunnerReadably) {
             "2003-12-28 中山 11R ウインターカップ (G3)  芝　右回り 2500m  15:25  2 runners  alarm on\n"
             "  1  1 サクラウインド     牡3  55.5  青木         2.7  先 1-x-12\n"
             "  2  2 ミラクルローズ     牝4  54.0  石川敬介   123.4  追\n");
+}
+
+TEST(Dump, MarksARunnerWhoseHorseCouldNotBeRead) {
+  const CliRun run = Dump(OneRaceDatabase(true));
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_NE(run.out.find("\n  2  2 (horse not read)        54.0  石川敬介\n"), std::string::npos)
+      << run.out;
+}
+
+TEST(Dump, JsonHoldsEveryFieldWithTheTextsOfItsIndexesAndMarksWhatWasNotRead) {
+  const CliRun run = Dump(OneRaceDatabase(true), "json");
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Dump(OneRaceDatabase(true), "json").out, run.out);  // the same bytes again
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["type"], "Data");
+  EXPECT_EQ(json["version"], 2);
+  EXPECT_EQ(json["creationDate"]["iso8601"], "2023-11-14T22:13:20");
+  EXPECT_EQ(json["creationDate"]["palmSeconds"], 1700000000u + 2082844800u);
+  const auto& race = json["races"].at(0);
+  EXPECT_EQ(race["racecourseIndex"], 6);
+  EXPECT_EQ(race["racecourse"], "中山");
+  EXPECT_EQ(race["grade"], "G3");
+  EXPECT_EQ(race["distance"], 2500);
+  EXPECT_EQ(race["raceName"], "ウインターカップ");
+  const auto& read = race["runners"].at(0);
+  EXPECT_EQ(read["horseRead"], true);
+  EXPECT_EQ(read["horseName"], "サクラウインド");
+  EXPECT_EQ(read["estimatedOdds"], 27);
+  EXPECT_EQ(read["resultCounts"].size(), 24u);
+  ASSERT_EQ(read["pastRuns"].size(), 5u);
+  EXPECT_EQ(read["pastRuns"][2]["read"], true);
+  EXPECT_EQ(read["pastRuns"][2]["finishPosition"], 12);
+  EXPECT_EQ(read["pastRuns"][3]["read"], false);
+  EXPECT_EQ(read["pastRuns"][0]["margin"], " 不明");
+  EXPECT_EQ(race["runners"].at(1)["horseRead"], false);
 }
 
 std::string Corrupted(std::size_t at, std::string_view bytes) {
@@ -117,10 +160,12 @@ TEST(Dump, RefusesWhatIsNotARaceDatabaseSayingWhatIsWrong) {
       {Truncated(88 + 100 + 1), "record 1 is 100 bytes long, shorter than the 152-byte race part"},
   };
   for (const auto& [file, problem] : cases) {
-    const CliRun run = Dump(file);
-    EXPECT_EQ(run.status, kExitRefused) << problem;
-    EXPECT_EQ(run.err, prefix + problem + "\n");
-    EXPECT_EQ(run.out, "");
+    for (const char* format : {"text", "json"}) {
+      const CliRun run = Dump(file, format);
+      EXPECT_EQ(run.status, kExitRefused) << problem;
+      EXPECT_EQ(run.err, prefix + problem + "\n");
+      EXPECT_EQ(run.out, "");
+    }
   }
 }
 
@@ -130,6 +175,8 @@ TEST(Dump, MissingFileOrArgumentIsRefused) {
   EXPECT_EQ(missing.err, "kelvane: cannot read /no/such/races.pdb\n");
   EXPECT_EQ(RunKelvane({"dump"}).status, kExitUsage);
   EXPECT_EQ(RunKelvane({"dump", "a.pdb", "b.pdb"}).status, kExitUsage);
+  EXPECT_EQ(RunKelvane({"dump", "--format", "xml", "a.pdb"}).status, kExitUsage);
+  EXPECT_EQ(RunKelvane({"dump", "a.pdb", "--format"}).status, kExitUsage);
 }
 
 }  // namespace

@@ -79,6 +79,8 @@ TEST(PalmDatabase, SettersStoreBigEndianAndCutName) {
   db.SetNumRecords(0x0102);
   db.SetVersion(0x02, 0x00);
   const auto& h = db.Header();
+  EXPECT_EQ(h[34], 0x00);  // version 2, big-endian
+  EXPECT_EQ(h[35], 0x02);
   EXPECT_EQ(std::string(h.begin(), h.begin() + 32), "01234567890123456789012345678901");
   EXPECT_EQ(h[32], 0);  // the cut name has no terminator of its own
   EXPECT_EQ(db.GetNumRecords(), 0x0102);

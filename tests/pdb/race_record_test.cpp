@@ -3,43 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "codes/cp932.h"
 
 namespace kelvane {
 namespace {
 
-Bytes Encoded(void (*append)(Bytes&, std::int64_t), std::int64_t value) {
-  Bytes out;
-  append(out, value);
-  return out;
-}
-
-Bytes Text(std::string_view text, std::uint16_t width) {
-  Bytes out;
-  AppendText(out, text, width);
-  return out;
-}
-
 Bytes B(std::string_view bytes) { return Bytes(bytes.begin(), bytes.end()); }
 
-TEST(RecordEncoders, NumbersKeepTheirLowBitsMostSignificantFirst) {
-  EXPECT_EQ(Encoded(AppendU8, 300), Bytes{44});
-  EXPECT_EQ(Encoded(AppendU8, -1), Bytes{255});
-  EXPECT_EQ(Encoded(AppendU16, 550), (Bytes{0x02, 0x26}));
-  EXPECT_EQ(Encoded(AppendU16, 2400), (Bytes{0x09, 0x60}));
-  EXPECT_EQ(Encoded(AppendU16, 0x12345), (Bytes{0x23, 0x45}));
-  EXPECT_EQ(Encoded(AppendU16, -2), (Bytes{0xFF, 0xFE}));
-  EXPECT_EQ(Encoded(AppendU32, 0x01020304), (Bytes{1, 2, 3, 4}));
-  EXPECT_EQ(Encoded(AppendU32, -1), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+// A text field of `width` bytes as the encoder writes it.
+Bytes TextField(std::string_view text, std::size_t width) {
+  Bytes out(width);
+  PartEncoder encoder(out);
+  encoder(text, Text("text", 0, width));
+  return out;
 }
 
 TEST(RecordEncoders, TextKeepsAtMostWidthMinusOneBytesAndEndsInZero) {
-  EXPECT_EQ(Text("", 4), (Bytes{0, 0, 0, 0}));
-  EXPECT_EQ(Text("ab", 4), B(std::string_view("ab\0\0", 4)));
-  EXPECT_EQ(Text("abc", 4), B(std::string_view("abc\0", 4)));
-  EXPECT_EQ(Text("abcdef", 4), B(std::string_view("abc\0", 4)));
-  EXPECT_TRUE(Text("abc", 0).empty());
+  EXPECT_EQ(TextField("", 4), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(TextField("ab", 4), B(std::string_view("ab\0\0", 4)));
+  EXPECT_EQ(TextField("abc", 4), B(std::string_view("abc\0", 4)));
+  EXPECT_EQ(TextField("abcdef", 4), B(std::string_view("abc\0", 4)));
 }
 
 TEST(RecordEncoders, TextCutSplitsADoubleByteCharacterThatStraddlesTheLastByte) {
@@ -48,11 +33,124 @@ TEST(RecordEncoders, TextCutSplitsADoubleByteCharacterThatStraddlesTheLastByte) 
   const std::string name = Utf8ToCp932("ダイヤモンドステークス");
   ASSERT_EQ(name.size(), 22u);
   const std::string twelve = name + Utf8ToCp932("Ｓ");
-  const Bytes field = Text(twelve, 22);
+  const Bytes field = TextField(twelve, 22);
   ASSERT_EQ(field.size(), 22u);
   EXPECT_EQ(Bytes(field.begin(), field.begin() + 21), B(std::string_view(twelve).substr(0, 21)));
   EXPECT_TRUE(IsLeadByte(field[20]));
   EXPECT_EQ(field[21], 0);
+}
+
+// Every single value of a part's fields in record order, with where it lies.
+struct Placed {
+  Field field;
+  std::size_t at;
+  std::size_t width;
+};
+struct FieldWalk {
+  std::vector<Placed> placed;
+  template <typename T>
+  void operator()(T& value, const Field& field) {
+    ForEachValue(value, field, field.offset, [&](auto& one, std::size_t at) {
+      using One = std::remove_cvref_t<decltype(one)>;
+      if constexpr (std::is_integral_v<One>) {
+        EXPECT_EQ(sizeof(One), field.width) << field.name << ": the value holds the field";
+      }
+      placed.push_back({field, at, field.width});
+    });
+  }
+  void Reserved(const Field& field) { placed.push_back({field, field.offset, field.width}); }
+};
+
+template <typename Part>
+std::vector<Placed> Walk() {
+  Part part;
+  FieldWalk walk;
+  VisitFields(part, walk);
+  return walk.placed;
+}
+
+TEST(RecordLayout, FieldsTileEachPartWithoutGapOrOverlap) {
+  const auto check = [](const std::vector<Placed>& placed, std::size_t size) {
+    std::size_t end = 0;
+    for (const Placed& p : placed) {
+      EXPECT_EQ(p.at, end) << p.field.name;
+      end = p.at + p.width;
+    }
+    EXPECT_EQ(end, size);
+  };
+  check(Walk<RacePart>(), kRacePartSize);
+  check(Walk<PastRunBlock>(), kPastRunBlockSize);
+  const auto runner = Walk<RunnerPart>();
+  check(runner, kRunnerPartSize);
+  EXPECT_EQ(runner.back().field.name, "pastRuns");
+  EXPECT_EQ(runner.back().at, 526u + 118 * 4);
+}
+
+// Gives every single value of a part its own number (texts: the number in digits),
+// so that a field that lands on another's bytes cannot read back right.
+struct DistinctValues {
+  int next = 1;
+  template <typename T>
+  void operator()(T& value, const Field& field) {
+    ForEachValue(value, field, field.offset, [&](auto& one, std::size_t) {
+      using One = std::remove_cvref_t<decltype(one)>;
+      const int n = next++;
+      if constexpr (std::is_integral_v<One>) {
+        one = static_cast<One>(n * 0x01010101u + 0x00FF0000u);
+      } else if constexpr (std::is_same_v<One, std::string>) {
+        one = (std::to_string(n) + std::string(field.width, 'x')).substr(0, field.width - 1);
+      } else {
+        VisitFields(one, *this);
+      }
+    });
+  }
+  void Reserved(const Field&) {}
+};
+
+// Checks that each value of a part lies in the bytes where its field says.
+struct ExpectAtTheirFields {
+  std::span<const std::uint8_t> bytes;
+  template <typename T>
+  void operator()(const T& value, const Field& field) {
+    ForEachValue(value, field, field.offset, [&](const auto& one, std::size_t at) {
+      using One = std::remove_cvref_t<decltype(one)>;
+      if constexpr (std::is_integral_v<One>) {
+        EXPECT_EQ(GetBigEndian(bytes.data() + at, field.width), one) << field.name;
+      } else if constexpr (std::is_same_v<One, std::string>) {
+        EXPECT_EQ(std::string(bytes.begin() + at, bytes.begin() + at + one.size()), one)
+            << field.name;
+        EXPECT_EQ(bytes[at + field.width - 1], 0) << field.name;
+      } else {
+        ExpectAtTheirFields block{bytes.subspan(at, field.width)};
+        VisitFields(one, block);
+      }
+    });
+  }
+  void Reserved(const Field& field) {
+    for (std::size_t i = 0; i < field.width; ++i) EXPECT_EQ(bytes[field.offset + i], 0);
+  }
+};
+
+template <typename Part>
+void ExpectEveryFieldRoundTrips(std::size_t size) {
+  Part part;
+  DistinctValues fill;
+  VisitFields(part, fill);
+  Bytes bytes(size);
+  PartEncoder encoder(bytes);
+  VisitFields(std::as_const(part), encoder);
+  ExpectAtTheirFields at{bytes};
+  VisitFields(std::as_const(part), at);
+  Part decoded;
+  PartDecoder decoder(bytes);
+  VisitFields(decoded, decoder);
+  EXPECT_EQ(decoded, part);
+}
+
+TEST(RecordLayout, EveryFieldIsWrittenWhereItsDescriptionSaysAndReadBackFromThere) {
+  ExpectEveryFieldRoundTrips<RacePart>(kRacePartSize);
+  ExpectEveryFieldRoundTrips<RunnerPart>(kRunnerPartSize);
+  ExpectEveryFieldRoundTrips<PastRunBlock>(kPastRunBlockSize);
 }
 
 Race ExampleRace(int runners) {
@@ -170,9 +268,9 @@ Bytes RaceRecordOf(const Race& race, const Runner& runner, bool alarm = true) {
 TEST(RaceRecord, LengthIs152PlusRunnerPartsOf1116) {
   EXPECT_EQ(RaceRecordOf(ExampleRace(0), ExampleRunner(0)).size(), 152u);
   EXPECT_EQ(RaceRecordOf(ExampleRace(18), ExampleRunner(5)).size(), 20240u);
-  Bytes block;
-  AppendPastRunBlock(block, PastRun{});
-  EXPECT_EQ(block, Bytes(118, 0));
+  Bytes fresh;
+  AppendRunnerPart(fresh, Race{}, 1, Runner{});
+  EXPECT_EQ(Bytes(fresh.begin() + 526, fresh.end()), Bytes(5 * 118, 0));  // unread past runs
 }
 
 TEST(RaceRecord, RunnerCountOutsideARaceCardIsKeptWithinEighteen) {
@@ -279,6 +377,23 @@ TEST(RaceRecord, DecoderRefusesARecordWhoseLengthDisagreesWithItsRunnerCount) {
   EXPECT_FALSE(DecodeRaceRecord(std::span(record).first(100)));
   record[kRunCountAt] = 2;
   EXPECT_FALSE(DecodeRaceRecord(record));
+}
+
+TEST(RaceRecord, ARunnerPartHoldsNoHorseWhenOnlyTheEntryAndTheOddsAreSet) {
+  const Race race = ExampleRace(2);
+  Runner unread;
+  unread.estimatedOdds = 22156;
+  Runner aged = unread;
+  aged.age = 3;
+  const auto decoded = [&](const Runner& runner) {
+    Bytes record;
+    AppendRacePart(record, race, true);
+    for (int k = 1; k <= 2; ++k) AppendRunnerPart(record, race, k, runner);
+    return DecodeRaceRecord(record).value().runners[1];
+  };
+  EXPECT_TRUE(HoldsNoHorse(decoded(unread)));
+  EXPECT_FALSE(HoldsNoHorse(decoded(aged)));
+  EXPECT_FALSE(HoldsNoHorse(decoded(ExampleRunner(0))));
 }
 
 TEST(JockeyChange, OnlyAnotherRiderOfAPlacedLastRunCounts) {
