@@ -1,0 +1,7 @@
+#include "desktop/database_viewer_hook.h"
+
+namespace kelvane {
+
+void OpenDatabaseViewerHook(const QString& /*path*/) {}
+
+}  // namespace kelvane
