@@ -5,8 +5,15 @@
 
 #include "desktop/desktop_app.h"
 #include "desktop/dialog_units.h"
+#include "kelvane_version.h"
 
 namespace kelvane {
+
+// The box names the version by its first two parts, "3.0".
+QString AboutVersionText() {
+  return QStringLiteral("Kelvane DeskTop for [Kelvane for Palm OS] Version ") +
+         QString::fromLatin1(KELVANE_VERSION).section(QLatin1Char('.'), 0, 1);
+}
 
 CAboutDlg::CAboutDlg(UrlOpener& shell, QWidget* parent)
     : QDialog(parent, Qt::Dialog | kCaptionFrame), m_shell(shell) {
@@ -20,8 +27,7 @@ CAboutDlg::CAboutDlg(UrlOpener& shell, QWidget* parent)
   icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   auto* text = units.Place(
-      new QLabel(QStringLiteral("Kelvane DeskTop for [Kelvane for Palm OS] Version 3.0"), this),
-      "versionText", 40, 10, 119, 18);
+      new QLabel(AboutVersionText(), this), "versionText", 40, 10, 119, 18);
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   text->setWordWrap(true);
 

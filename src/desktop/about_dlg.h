@@ -10,6 +10,9 @@ namespace kelvane {
 inline constexpr char kMakerSite[] = "https://kelvane.example/";
 inline constexpr char kMakerMail[] = "support@kelvane.example";
 
+// What the about box says of the program: its name and version.
+QString AboutVersionText();
+
 // The about box: program icon, name and version, and buttons that open the maker's
 // web page and a mail to the maker. "OK", Esc and the close box close it.
 class CAboutDlg : public QDialog {

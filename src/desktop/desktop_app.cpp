@@ -1,10 +1,14 @@
 #include "desktop/desktop_app.h"
 
-#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
 
-#include "app/conversion_run.h"
+#include "desktop/database_viewer.h"
 #include "desktop/desktop_dlg.h"
 #include "desktop/desktop_prompts.h"
+#include "desktop/start_arguments.h"
 
 // The icon lives in a static library, whose resources must be registered by hand,
 // once, from global scope.
@@ -26,12 +30,35 @@ QIcon ProgramIcon() {
 CDesktopApp::CDesktopApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QString::fromUtf8(kApplicationName));
   setWindowIcon(ProgramIcon());
-  // Empty: the working area's default base, the user's cache folder.
-  m_strBaseFolder.clear();
+  LoadQtTranslations();
+}
+
+// The file dialogs' and message boxes' own buttons and labels in the user's language;
+// where Qt has no translation for it, they stay English.
+void CDesktopApp::LoadQtTranslations() {
+  auto* translator = new QTranslator(this);
+  if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(translator);
+  }
 }
 
 int CDesktopApp::Run() {
-  CDesktopDlg dlg(m_strBaseFolder, SystemPrompts());
+  const StartFiles files = SortStartFiles(arguments().mid(1));
+  if (!files.unknownOption.isEmpty()) {
+    std::fprintf(stderr, "kelvane-desktop: unknown option %s\nTry 'kelvane-desktop --help'.\n",
+                 qPrintable(files.unknownOption));
+    return 2;
+  }
+  // Databases named alone open in viewers of their own; with archives, over the window.
+  if (!files.databases.isEmpty() && files.archives.isEmpty()) {
+    bool opened = false;
+    for (const QString& database : files.databases) opened |= OpenDatabaseViewer(database, nullptr);
+    return opened ? exec() : 1;
+  }
+  CDesktopDlg dlg(SystemPrompts());
+  for (const QString& database : files.databases) OpenDatabaseViewer(database, &dlg);
+  dlg.AddArchives(files.archives);
   dlg.exec();
   return 0;
 }

@@ -4,73 +4,33 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
-#include <utility>
 
-#include "app/clock.h"
+#include "app/user_texts.h"
 #include "desktop/about_dlg.h"
+#include "desktop/database_viewer.h"
+#include "desktop/archive_list.h"
 #include "desktop/desktop_app.h"
 #include "desktop/dialog_units.h"
+#include "desktop/message_list_dlg.h"
+#include "desktop/window_run.h"
+#include "platform/file_error.h"
+#include "platform/file_checks.h"
 
 namespace kelvane {
 namespace {
 
-constexpr int kListColumnWidth = 400;  // pixels, so long paths scroll rather than squeeze
-
-// The conversion run's seams, answered by the window: messages and file errors as
-// message boxes owned by it, the written database handed to the desktop.
-class WindowEnv : public Env {
- public:
-  WindowEnv(const DesktopPrompts& prompts, QWidget* owner) : prompts_(prompts), owner_(owner) {}
-
-  void ShowMessage(const Message& message) override {
-    prompts_.boxes->ShowWarning(owner_, MessageBoxText(message.text));
-  }
-  void ShowFileError(const std::string& text) override {
-    prompts_.boxes->ShowStop(owner_, MessageBoxText(text));
-  }
-  void OpenWithShell(const std::string& path) override {
-    prompts_.shell->Open(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
-  }
-  std::time_t Now() override { return SystemNow(); }
-
- private:
-  const DesktopPrompts& prompts_;
-  QWidget* owner_;
-};
-
-// The wait cursor for as long as the object lives.
-class WaitCursor {
- public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString SameAsArchiveText(const QString& output) {
+  return QStringLiteral("%1 は変換するファイルの一つです。別の名前で保存してください。").arg(output);
+}
 
 }  // namespace
 
-// A message box label breaks lines at a bare line feed.
-QString MessageBoxText(const std::string& message) {
-  return QString::fromStdString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-QString RunStatusText(const ConversionOutcome& outcome, const QString& outputPath) {
-  if (!outcome.written) return QStringLiteral("データベースは書き込まれませんでした。");
-  return QStringLiteral("%1 レースを書き込みました:\n%2")
-      .arg(QString::number(outcome.racesWritten), outputPath);
-}
-
-CDesktopDlg::CDesktopDlg(std::string baseFolder, const DesktopPrompts& prompts, QWidget* parent)
-    : QDialog(parent, Qt::Window | kCaptionFrame),
-      m_strBaseFolder(std::move(baseFolder)),
-      m_prompts(prompts) {
+CDesktopDlg::CDesktopDlg(const DesktopPrompts& prompts, QWidget* parent)
+    : QDialog(parent, Qt::Window | kCaptionFrame | Qt::WindowMinMaxButtonsHint), m_prompts(prompts) {
   setFont(DialogFont());
   setWindowTitle(QStringLiteral("Kelvane Desktop"));
   setWindowIcon(ProgramIcon());
@@ -82,79 +42,100 @@ CDesktopDlg::CDesktopDlg(std::string baseFolder, const DesktopPrompts& prompts, 
 // of that any more.
 CDesktopDlg::~CDesktopDlg() { m_list->model()->disconnect(this); }
 
-// The controls in tab order, placed in dialog units.
+// Names a control, puts it at its place in dialog units and notes how it follows the
+// window's edges.
+template <typename Control>
+Control* CDesktopDlg::Place(const DialogUnits& units, Control* control, const char* objectName,
+                            QRect at, unsigned follows) {
+  units.Place(control, objectName, at.x(), at.y(), at.width(), at.height());
+  m_anchored.push_back({control, control->geometry(), follows});
+  return control;
+}
+
+// The controls in tab order, placed in dialog units. The first size is the smallest.
 void CDesktopDlg::CreateControls() {
   const DialogUnits units(font());
-  setFixedSize(units.Size(320, 200));
+  setMinimumSize(units.Size(320, 200));
+  resize(minimumSize());
 
-  m_list = units.Place(new QTreeWidget(this), "list1000", 7, 7, 234, 135);
-  m_list->setColumnCount(1);
-  m_list->setHeaderLabels({QStringLiteral("JRA-VAN Files")});
-  m_list->header()->setStretchLastSection(false);
-  m_list->header()->setSectionsClickable(false);
-  m_list->setColumnWidth(0, kListColumnWidth);
-  m_list->setRootIsDecorated(false);
-  m_list->setItemsExpandable(false);
-  m_list->setUniformRowHeights(true);
-  m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  m_list = Place(units, new ArchiveList(this), "list1000", {7, 7, 234, 135}, kWidens | kLengthens);
   connect(m_list->model(), &QAbstractItemModel::rowsInserted, this, &CDesktopDlg::OnListChanged);
   connect(m_list->model(), &QAbstractItemModel::rowsRemoved, this, &CDesktopDlg::OnListChanged);
   connect(m_list->model(), &QAbstractItemModel::modelReset, this, &CDesktopDlg::OnListChanged);
 
-  auto* select = units.Place(new QPushButton(QStringLiteral("JRA-VAN\nファイル選択"), this),
-                             "select1001", 259, 7, 54, 35);
+  auto* select = Place(units, new QPushButton(QStringLiteral("JRA-VAN\nファイル選択"), this),
+                       "select1001", {259, 7, 54, 35}, kRight);
   connect(select, &QPushButton::clicked, this, &CDesktopDlg::OnSelectFiles);
 
-  m_btnCreate = units.Place(new QPushButton(QStringLiteral("PDBファイル\n作成"), this),
-                            "create1002", 259, 52, 54, 35);
+  m_btnCreate = Place(units, new QPushButton(QStringLiteral("PDBファイル\n作成"), this),
+                      "create1002", {259, 52, 54, 35}, kRight);
   connect(m_btnCreate, &QPushButton::clicked, this, &CDesktopDlg::OnCreatePdb);
 
-  m_btnClear = units.Place(new QPushButton(QStringLiteral("クリア"), this), "clear1003", 259, 105,
-                           54, 14);
+  m_btnClear = Place(units, new QPushButton(QStringLiteral("クリア"), this), "clear1003",
+                     {259, 105, 54, 14}, kRight);
   connect(m_btnClear, &QPushButton::clicked, this, &CDesktopDlg::OnClear);
 
-  auto* about = units.Place(new QPushButton(QStringLiteral("バージョン情報"), this), "about1004",
-                            259, 129, 54, 14);
+  auto* about = Place(units, new QPushButton(QStringLiteral("バージョン情報"), this), "about1004",
+                      {259, 129, 54, 14}, kRight);
   connect(about, &QPushButton::clicked, this, &CDesktopDlg::OnAbout);
 
-  auto* exit = units.Place(new QPushButton(QStringLiteral("終了"), this), "exit2", 263, 179, 50, 14);
+  auto* exit = Place(units, new QPushButton(QStringLiteral("終了"), this), "exit2",
+                     {263, 179, 50, 14}, kRight | kBottom);
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 
   // The default button is hidden: Enter reaches it and it does nothing.
-  auto* ok = units.Place(new QPushButton(QStringLiteral("OK"), this), "ok1", 212, 150, 50, 14);
+  auto* ok = Place(units, new QPushButton(QStringLiteral("OK"), this), "ok1", {212, 150, 50, 14},
+                   kRight | kBottom);
   ok->setDefault(true);
   ok->hide();
   connect(ok, &QPushButton::clicked, this, &CDesktopDlg::accept);
 
-  units.Place(new QGroupBox(QStringLiteral("設定"), this), "settings", 7, 153, 128, 40);
-  m_chkAlarm = units.Place(new QCheckBox(QStringLiteral("発走アラームを有効"), this), "alarm1012",
-                           15, 170, 75, 10);
+  Place(units, new QGroupBox(QStringLiteral("設定"), this), "settings", {7, 153, 128, 40}, kBottom);
+  m_chkAlarm = Place(units, new QCheckBox(QStringLiteral("発走アラームを有効"), this), "alarm1012",
+                     {15, 170, 75, 10}, kBottom);
   m_chkAlarm->setChecked(true);
 
-  m_status = units.Place(new QLabel(this), "status", 143, 157, 170, 18);
+  m_status = Place(units, new QLabel(this), "status", {143, 157, 170, 18}, kBottom | kWidens);
   m_status->setTextFormat(Qt::PlainText);
+
+  // Shown after a run that had messages: the list of them all.
+  m_btnMessages = Place(units, new QPushButton(QStringLiteral("メッセージ一覧..."), this),
+                        "messages", {143, 178, 80, 14}, kBottom);
+  m_btnMessages->hide();
+  connect(m_btnMessages, &QPushButton::clicked, this, &CDesktopDlg::OnShowMessages);
+
+  // Shown after a run that wrote a database file: what the handheld gets, in a viewer.
+  m_btnView = Place(units, new QPushButton(QStringLiteral("表示..."), this), "view",
+                    {226, 178, 34, 14}, kBottom);
+  m_btnView->hide();
+  connect(m_btnView, &QPushButton::clicked, this, &CDesktopDlg::OnViewDatabase);
 }
 
 void CDesktopDlg::accept() {}
 
-QStringList CDesktopDlg::ListedArchives() const {
-  QStringList archives;
-  for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-    archives.append(m_list->topLevelItem(i)->text(0));
-  }
-  return archives;
+void CDesktopDlg::reject() {
+  if (!m_running) QDialog::reject();
 }
 
-// Adds the chosen archives that are not listed yet, in the order they were chosen.
-// Paths compare exactly: a path differing only in letter case is another file.
-void CDesktopDlg::OnSelectFiles() {
-  QStringList listed = ListedArchives();
-  for (const QString& path : m_prompts.files->ChooseArchives(this)) {
-    if (listed.contains(path, Qt::CaseSensitive)) continue;
-    m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{path}));
-    listed.append(path);
+void CDesktopDlg::AddArchives(const QStringList& paths) { m_list->Add(paths); }
+
+QStringList CDesktopDlg::ListedArchives() const { return m_list->Paths(); }
+
+void CDesktopDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const QSize grown = (size() - minimumSize()).expandedTo(QSize(0, 0));
+  for (const auto& [control, place, follows] : m_anchored) {
+    QRect at = place;
+    if (follows & kRight) at.translate(grown.width(), 0);
+    if (follows & kBottom) at.translate(0, grown.height());
+    if (follows & kWidens) at.setRight(at.right() + grown.width());
+    if (follows & kLengthens) at.setBottom(at.bottom() + grown.height());
+    control->setGeometry(at);
   }
+  ElideStatus();
 }
+
+void CDesktopDlg::OnSelectFiles() { AddArchives(m_prompts.files->ChooseArchives(this)); }
 
 // Converts every listed archive into one database at a path the person chooses. The
 // alarm setting is taken as the button is clicked.
@@ -163,17 +144,44 @@ void CDesktopDlg::OnCreatePdb() {
   request.alarm = m_chkAlarm->isChecked();
   const QString output = m_prompts.files->ChooseOutputPath(this);
   if (output.isEmpty()) return;
+  m_btnMessages->hide();
+  m_btnView->hide();
+  m_messageList.clear();
+  if (RefuseOutput(output)) {
+    ShowStatus(RunStatusText({}, {}, output));
+    return;
+  }
   for (const QString& archive : ListedArchives()) request.archives.push_back(NativePath(archive));
   request.outputPath = NativePath(output);
-  request.baseFolder = m_strBaseFolder;
 
-  ConversionOutcome outcome;
-  {
-    const WaitCursor wait;
-    WindowEnv env(m_prompts, this);
-    outcome = RunConversion(request, env);
+  WindowRun run(m_prompts, this);
+  m_running = true;
+  const ConversionOutcome outcome = run.Run(request);
+  m_running = false;
+  m_messageList = MessageListText(run.report().messages());
+  m_btnMessages->setVisible(!run.report().messages().empty());
+  m_writtenPath = output;
+  m_btnView->setVisible(outcome.written && KindOfOutput(request.outputPath) == OutputKind::kFile);
+  ShowStatus(RunStatusText(outcome, run.report().Counts(), output));
+}
+
+// An output that is one of the listed archives would replace it; one whose folder
+// cannot take the file would fail only after every archive was unpacked. Both are
+// refused with a box before the run.
+bool CDesktopDlg::RefuseOutput(const QString& output) {
+  const std::string path = NativePath(output);
+  for (const QString& archive : ListedArchives()) {
+    if (SameFile(path, NativePath(archive))) {
+      m_prompts.boxes->ShowWarning(this, SameAsArchiveText(output));
+      return true;
+    }
   }
-  ShowStatus(RunStatusText(outcome, output));
+  if (KindOfOutput(path) != OutputKind::kFile) return false;
+  const int error = OutputFolderError(path);
+  if (error == 0) return false;
+  m_prompts.boxes->ShowStop(
+      this, MessageBoxText(FileErrorText(FileError(CauseOfOsError(error), path, error))));
+  return true;
 }
 
 void CDesktopDlg::OnClear() { m_list->clear(); }
@@ -183,6 +191,13 @@ void CDesktopDlg::OnAbout() {
   about.exec();
 }
 
+void CDesktopDlg::OnViewDatabase() { OpenDatabaseViewer(m_writtenPath, this, *m_prompts.boxes); }
+
+void CDesktopDlg::OnShowMessages() {
+  CMessageListDlg list(m_messageList, this);
+  list.exec();
+}
+
 // Create and clear have something to work on only while the list holds archives.
 void CDesktopDlg::OnListChanged() {
   const bool listed = m_list->topLevelItemCount() > 0;
@@ -190,14 +205,19 @@ void CDesktopDlg::OnListChanged() {
   m_btnClear->setEnabled(listed);
 }
 
+void CDesktopDlg::ShowStatus(const QString& text) {
+  m_statusText = text;
+  m_status->setToolTip(text);
+  ElideStatus();
+}
+
 // Long lines, such as a deep output path, are shortened in the middle to fit; the
 // whole text stays in the tooltip.
-void CDesktopDlg::ShowStatus(const QString& text) {
+void CDesktopDlg::ElideStatus() {
   const QFontMetrics metrics(m_status->font());
-  QStringList lines = text.split(QLatin1Char('\n'));
+  QStringList lines = m_statusText.split(QLatin1Char('\n'));
   for (QString& line : lines) line = metrics.elidedText(line, Qt::ElideMiddle, m_status->width());
   m_status->setText(lines.join(QLatin1Char('\n')));
-  m_status->setToolTip(text);
 }
 
 }  // namespace kelvane

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 
 class QWidget;
 
@@ -51,12 +52,16 @@ DesktopPrompts SystemPrompts();
 
 // Prompts answered in advance, for tests and for rendering the window without a
 // person: the choosers give the set answers (empty ones stand for a cancelled
-// dialog), and messages and opened addresses are recorded.
+// dialog), and messages and opened addresses are recorded. `whileWarning`, when set,
+// runs while a warning is up, as a person would act then.
 class ScriptedPrompts : public FileChooser, public MessageBoxes, public UrlOpener {
  public:
   QStringList ChooseArchives(QWidget*) override { return archives; }
   QString ChooseOutputPath(QWidget*) override { return outputPath; }
-  void ShowWarning(QWidget*, const QString& text) override { warnings.append(text); }
+  void ShowWarning(QWidget*, const QString& text) override {
+    warnings.append(text);
+    if (whileWarning) whileWarning();
+  }
   void ShowStop(QWidget*, const QString& text) override { stops.append(text); }
   void Open(const QUrl& url) override { opened.append(url); }
 
@@ -67,6 +72,7 @@ class ScriptedPrompts : public FileChooser, public MessageBoxes, public UrlOpene
   QStringList warnings;
   QStringList stops;
   QList<QUrl> opened;
+  std::function<void()> whileWarning;
 };
 
 }  // namespace kelvane

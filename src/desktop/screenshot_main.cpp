@@ -2,14 +2,11 @@
 //
 //   kelvane-desktop-screenshot PICTURE.png [--convert OUTPUT.pdb] ARCHIVE...
 //
-// With --convert the listed archives are also converted into OUTPUT.pdb (working
-// folders in a temporary folder), so the picture shows the status line of a finished
-// run. Messages go to stderr.
+// With --convert the listed archives are also converted into OUTPUT.pdb, so the
+// picture shows the status line of a finished run. Messages go to stderr.
 
 #include <QApplication>
-#include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "desktop/desktop_app.h"
@@ -32,8 +29,7 @@ int main(int argc, char** argv) {
   }
   prompts.archives = args;
 
-  QTemporaryDir work;
-  kelvane::CDesktopDlg dlg(QFile::encodeName(work.path()).toStdString() + "/", prompts.Prompts());
+  kelvane::CDesktopDlg dlg(prompts.Prompts());
   dlg.findChild<QPushButton*>(QStringLiteral("select1001"))->click();
   if (!prompts.outputPath.isEmpty()) dlg.findChild<QPushButton*>(QStringLiteral("create1002"))->click();
   for (const QString& message : prompts.warnings + prompts.stops) {

@@ -2,17 +2,24 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 
 #include "desktop/about_dlg.h"
 #include "desktop/dialog_units.h"
 #include "desktop/modal_answer.h"
+#include "support/lha_writer.h"
+#include "support/sample_archives.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -21,6 +28,7 @@ namespace {
 using test::ModalAnswer;
 using test::ReadFileBytes;
 using test::ScopedTempDir;
+using test::WriteFileBytes;
 
 class DesktopDlgTest : public QObject {
   Q_OBJECT
@@ -37,7 +45,31 @@ class DesktopDlgTest : public QObject {
     prompts_.archives = chosen;
     Find("select1001")->click();
   }
-  QString Path(const char* name) const { return QString::fromStdString(*dir_ / name); }
+  QString Path(const QString& name) const { return QString::fromStdString(dir_->path()) + name; }
+  void Drop(const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    // A drop reaches the widget that took the drag as it entered.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(List()->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(List()->viewport(), &drop);
+  }
+  void Convert(const char* output) {
+    prompts_.outputPath = Path(output);
+    Find("create1002")->click();
+  }
+  // The files the runs left in the working area (the cache folder of init()).
+  QStringList WorkingFiles() const {
+    QStringList files;
+    QDirIterator it(Path("cache"), QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) files << it.next();
+    return files;
+  }
 
   // The archives under samples/ of the source tree, if there are any yet.
   static QStringList SampleArchives() {
@@ -56,8 +88,9 @@ class DesktopDlgTest : public QObject {
  private slots:
   void init() {
     dir_ = std::make_unique<ScopedTempDir>();
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(Path("cache")));
     prompts_ = ScriptedPrompts();
-    dlg_ = std::make_unique<CDesktopDlg>(dir_->path(), prompts_.Prompts());
+    dlg_ = std::make_unique<CDesktopDlg>(prompts_.Prompts());
   }
 
   void cleanup() {
@@ -114,7 +147,7 @@ class DesktopDlgTest : public QObject {
       if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()) order << w->objectName();
     }
     QCOMPARE(order, (QStringList{"list1000", "select1001", "create1002", "clear1003", "about1004",
-                                 "exit2", "ok1", "alarm1012"}));
+                                 "exit2", "ok1", "alarm1012", "messages", "view"}));
     QVERIFY(Find("ok1")->isDefault());
     QVERIFY(Find("ok1")->isHidden());
   }
@@ -203,9 +236,16 @@ class DesktopDlgTest : public QObject {
     QCOMPARE(prompts_.warnings.size(), 1);  // the missing archive's message
     QVERIFY(prompts_.stops.isEmpty());
     auto* status = Find<QLabel>("status");
-    QCOMPARE(status->toolTip(), "0 レースを書き込みました:\n" + prompts_.outputPath);
-    QVERIFY(status->text().startsWith("0 レースを書き込みました:\n"));
+    QCOMPARE(status->toolTip(), "0 レースを書き込みました（失敗: 書庫 1）:\n" + prompts_.outputPath);
+    QVERIFY(status->text().startsWith("0 レースを書き込みました（失敗: 書庫 1）:\n"));
+    QVERIFY(WorkingFiles().isEmpty());
     QCOMPARE(dlg_->ListedArchives(), QStringList{Path("missing.lzh")});
+    // The database just written is offered in the viewer, whose title names it.
+    Find("view")->click();
+    const auto viewers = dlg_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    QVERIFY(std::any_of(viewers.begin(), viewers.end(), [](const QWidget* w) {
+      return w->isWindow() && w->windowTitle().contains(QStringLiteral("races.pdb"));
+    }));
   }
 
   void FailedWriteShowsTheStopBoxAndSaysNothingWasWritten() {
@@ -217,6 +257,7 @@ class DesktopDlgTest : public QObject {
              QStringList{prompts_.outputPath + " には無効なﾊﾟｽが含まれています。"});
     QVERIFY(prompts_.opened.isEmpty());
     QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("データベースは書き込まれませんでした。"));
+    QVERIFY(Find("view")->isHidden());
   }
 
   void RunPassesTheAlarmBoxAsTheAlarmFlag_data() {
@@ -241,6 +282,136 @@ class DesktopDlgTest : public QObject {
     const std::size_t first = std::size_t{byte(78)} << 24 | byte(79) << 16 | byte(80) << 8 | byte(81);
     QCOMPARE(int(byte(first + 48)), ticked ? 1 : 0);
     QVERIFY(Find<QLabel>("status")->toolTip().startsWith(QString::number(records) + " レース"));
+  }
+
+  void DropAddsTheFilesNotListedYetInTheirOrder() {
+    Add({"/races/0922.lzh"});
+    Drop({"/races/0921.lzh", "/races/0922.lzh", "/races/0928.lzh"});
+    QCOMPARE(dlg_->ListedArchives(),
+             (QStringList{"/races/0922.lzh", "/races/0921.lzh", "/races/0928.lzh"}));
+    QCOMPARE(List()->topLevelItem(2)->toolTip(0), QStringLiteral("/races/0928.lzh"));
+    QCOMPARE(List()->textElideMode(), Qt::ElideMiddle);
+  }
+
+  void DeleteAndBackspaceRemoveTheSelectedEntries_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Delete") << int(Qt::Key_Delete);
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace);
+  }
+
+  void DeleteAndBackspaceRemoveTheSelectedEntries() {
+    QFETCH(int, key);
+    Add({"/races/0921.lzh", "/races/0922.lzh"});
+    List()->setCurrentItem(List()->topLevelItem(1));
+    QTest::keyClick(List(), Qt::Key(key));
+    QCOMPARE(dlg_->ListedArchives(), QStringList{"/races/0921.lzh"});
+    QVERIFY(Find("clear1003")->isEnabled());
+
+    List()->setCurrentItem(List()->topLevelItem(0));
+    QTest::keyClick(List(), Qt::Key(key));
+    QCOMPARE(List()->topLevelItemCount(), 0);
+    QVERIFY(!Find("create1002")->isEnabled());
+    QVERIFY(!Find("clear1003")->isEnabled());
+  }
+
+  void ResizeGrowsTheListAndKeepsTheButtonsAtTheRight() {
+    const QSize first = dlg_->size();
+    QCOMPARE(dlg_->minimumSize(), first);
+    const QRect list = List()->geometry();
+    const QRect create = Find("create1002")->geometry();
+    const QRect exit = Find("exit2")->geometry();
+    dlg_->show();
+    dlg_->resize(first + QSize(300, 200));
+    QCOMPARE(List()->geometry(), list.adjusted(0, 0, 300, 200));
+    QCOMPARE(Find("create1002")->geometry(), create.translated(300, 0));
+    QCOMPARE(Find("exit2")->geometry(), exit.translated(300, 200));
+  }
+
+  void InputDuringARunDoesNotReachTheWindow() {
+    Add({Path("a.lzh"), Path("b.lzh")});
+    dlg_->show();
+    prompts_.whileWarning = [this] {
+      QTest::mouseClick(Find("clear1003"), Qt::LeftButton);
+      List()->setCurrentItem(List()->topLevelItem(0));
+      QTest::keyClick(List(), Qt::Key_Delete);
+      QTest::keyClick(List(), Qt::Key_Escape);
+    };
+    Convert("races.pdb");
+    QCOMPARE(dlg_->ListedArchives(), (QStringList{Path("a.lzh"), Path("b.lzh")}));
+    QVERIFY(dlg_->isVisible());
+    QCOMPARE(prompts_.warnings.size(), 2);
+  }
+
+  void CancelDuringARunLeavesNoOutputAndNoWorkingFiles() {
+    const auto samples = test::SampleArchives();
+    WriteFileBytes(*dir_ / "day.lzh", samples.at(0).bytes);
+    WriteFileBytes(*dir_ / "races.pdb", "old database");
+    Add({Path("day.lzh"), Path("missing.lzh"), Path("day2.lzh")});
+    WriteFileBytes(*dir_ / "day2.lzh", samples.at(1).bytes);
+    prompts_.whileWarning = [this] {
+      Find<QProgressDialog>("progress")->findChild<QPushButton*>()->click();
+    };
+    Convert("races.pdb");
+
+    QCOMPARE(ReadFileBytes(*dir_ / "races.pdb"), std::string("old database"));
+    QVERIFY(WorkingFiles().isEmpty());
+    QVERIFY(prompts_.opened.isEmpty());
+    QCOMPARE(Find<QLabel>("status")->text(),
+             QStringLiteral("中止しました。データベースは書き込まれませんでした。"));
+  }
+
+  void ArchivesFailingAlikeShowOneBoxAndAreAllListedAfterTheRun() {
+    const auto samples = test::SampleArchives();
+    const std::string noCard = test::PackLha({{.name = "readme.txt", .data = "no race card"}});
+    QStringList archives;
+    for (const char* name : {"good1.lzh", "bad1.lzh", "bad2.lzh", "good2.lzh", "bad3.lzh", "bad4.lzh"}) {
+      const bool good = name[0] == 'g';
+      WriteFileBytes(*dir_ / name, good ? samples.at(archives.size() / 3).bytes : noCard);
+      archives << Path(name);
+    }
+    Add(archives);
+    Convert("races.pdb");
+
+    QCOMPARE(prompts_.warnings.size(), 1);
+    QVERIFY(prompts_.warnings.first().endsWith("\n\nbad1.lzh"));
+    QVERIFY(Find<QLabel>("status")->toolTip().startsWith("24 レースを書き込みました（失敗: 書庫 4）:\n"));
+    QVERIFY(!Find("messages")->isHidden());
+    QStringList listed;
+    ModalAnswer answer([&](QWidget* modal) {
+      listed = modal->findChild<QPlainTextEdit*>("messageList")->toPlainText().split('\n');
+      modal->close();
+    });
+    Find("messages")->click();
+    // Each message on its line after its place; the text's second line indented below.
+    QCOMPARE(listed.size(), 8);
+    for (int i = 0; i < 4; ++i) {
+      QVERIFY(listed[2 * i].startsWith(Path(QStringLiteral("bad%1.lzh").arg(i + 1)) + ": "));
+      QVERIFY(listed[2 * i + 1].startsWith("    "));
+    }
+  }
+
+  void StatusLineCountsRunnersRacesAndArchivesApart() {
+    RunReport report;
+    QVERIFY(report.Gather({"x", {.archive = "a.lzh"}}));
+    QVERIFY(!report.Gather({"x", {.archive = "b.lzh", .cardRace = 3}}));
+    QVERIFY(report.Gather({"y", {.archive = "b.lzh", .cardRace = 3, .entry = 5}}));
+    report.Gather({"y", {.archive = "b.lzh", .cardRace = 4, .entry = 1}});
+    QCOMPARE(RunStatusText({.written = true, .racesWritten = 7}, report.Counts(), "/o.pdb"),
+             QStringLiteral("7 レースを書き込みました（失敗: 書庫 1、レース 1、出走馬 2）:\n/o.pdb"));
+    QCOMPARE(RunStatusText({.written = true, .racesWritten = 7}, {}, "/o.pdb"),
+             QStringLiteral("7 レースを書き込みました:\n/o.pdb"));
+  }
+
+  void OutputThatIsOneOfTheArchivesIsRefused() {
+    WriteFileBytes(*dir_ / "day.lzh", "archive bytes");
+    Add({Path("day.lzh")});
+    Convert("./day.lzh");
+
+    QCOMPARE(prompts_.warnings,
+             QStringList{prompts_.outputPath + " は変換するファイルの一つです。別の名前で保存してください。"});
+    QCOMPARE(ReadFileBytes(*dir_ / "day.lzh"), std::string("archive bytes"));
+    QVERIFY(prompts_.opened.isEmpty());
+    QCOMPARE(Find<QLabel>("status")->text(), QStringLiteral("データベースは書き込まれませんでした。"));
   }
 
   void MessagesShowTheirLinesSplitByLineFeeds() {
