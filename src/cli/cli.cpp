@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "app/clock.h"
 #include "app/conversion_run.h"
 #include "app/user_texts.h"
 #include "cli/database_dump.h"
+#include "jravan/file_contents.h"
 #include "kelvane_version.h"
 #include "pdb/race_database_reader.h"
 #include "platform/desktop_opener.h"
@@ -164,16 +162,6 @@ int Convert(const std::vector<std::string>& args, std::ostream& err) {
   return env.messages() > 0 ? kExitWithMessages : kExitOk;
 }
 
-// The bytes of the file at `path`, or nothing when it cannot be read.
-std::optional<Bytes> ReadWholeFile(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in.good() && !in.eof()) return std::nullopt;
-  return bytes;
-}
-
 int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   bool json = false;
   std::vector<std::string> files;
@@ -189,13 +177,13 @@ int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
   if (files.size() != 1) return UsageError(err, "dump needs one FILE.pdb");
   const std::string& path = files[0];
-  const auto file = ReadWholeFile(path);
-  if (!file) {
+  const auto text = ReadWholeFile(path);
+  if (!text) {
     err << "kelvane: cannot read " << path << '\n';
     return kExitRefused;
   }
   std::string problem;
-  const auto db = ReadRaceDatabase(*file, problem);
+  const auto db = ReadRaceDatabase(Bytes(text->begin(), text->end()), problem);
   if (!db) {
     err << "kelvane: " << NotARaceDatabaseText(path, problem) << '\n';
     return kExitRefused;

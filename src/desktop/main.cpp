@@ -1,8 +1,8 @@
-#include <csignal>
 #include <cstdio>
 
 #include "desktop/desktop_app.h"
 #include "desktop/start_arguments.h"
+#include "platform/interruption.h"
 
 int main(int argc, char** argv) {
   // --help and --version answer without a window, and without a display.
@@ -10,8 +10,7 @@ int main(int argc, char** argv) {
     std::fputs(text->c_str(), stdout);
     return 0;
   }
-  // A file size limit then arrives as an EFBIG write error, not as a killed process.
-  std::signal(SIGXFSZ, SIG_IGN);
+  kelvane::IgnoreFileSizeSignal();
   kelvane::CDesktopApp app(argc, argv);
   return app.Run();
 }

@@ -9,7 +9,7 @@ namespace kelvane {
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   const std::filesystem::path fsPath(std::u8string(path.begin(), path.end()));
   std::error_code error;
-  if (std::filesystem::is_directory(fsPath, error)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(fsPath, error)) return std::nullopt;
   std::ifstream in(fsPath, std::ios::binary);
   if (!in) return std::nullopt;
   // One read of the size the file has now, then whatever it has grown by since.

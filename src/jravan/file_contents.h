@@ -5,8 +5,8 @@
 
 namespace kelvane {
 
-// Every byte of the file at `path` (a UTF-8 path), or nothing when it cannot be
-// opened or read (a folder included).
+// Every byte of the regular file at `path` (a UTF-8 path), or nothing when it cannot
+// be opened or read, or is something else (a folder, a FIFO).
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 }  // namespace kelvane

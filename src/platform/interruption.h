@@ -17,7 +17,8 @@ void NoteInterruption(int signalNumber);
 // Stops noting signals caught so far: the next run starts clean.
 void ForgetInterruption();
 
-// Ignores SIGXFSZ only: a file size limit then arrives as a write error.
+// Ignores SIGXFSZ only: a file size limit then arrives as a write error (EFBIG), not
+// as a killed process.
 void IgnoreFileSizeSignal();
 
 }  // namespace kelvane
