@@ -76,12 +76,6 @@ struct RecordAssembler::Shared {
 RecordAssembler::RecordAssembler() : shared_(std::make_unique<Shared>()) {}
 RecordAssembler::~RecordAssembler() = default;
 
-bool RecordAssembler::Add(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
-  Bytes record;
-  Build(race, alarm, messages, record);
-  return db.AddRecord(std::move(record));
-}
-
 void RecordAssembler::Build(const Race& race, bool alarm, MessageSink& messages, Bytes& record) {
   Shared& assembly = *shared_;
   const int count = RecordedRunnerCount(race);
@@ -100,13 +94,11 @@ bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alar
                      MessageSink& messages) {
   RecordAssembler assembler;
   for (const Race& race : races) {
-    if (!assembler.Add(db, race, alarm, messages)) return false;
+    Bytes record;
+    assembler.Build(race, alarm, messages, record);
+    if (!db.AddRecord(std::move(record))) return false;
   }
   return true;
-}
-
-bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages) {
-  return RecordAssembler().Add(db, race, alarm, messages);
 }
 
 }  // namespace kelvane

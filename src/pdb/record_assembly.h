@@ -18,10 +18,12 @@ class RecordAssembler {
   RecordAssembler(const RecordAssembler&) = delete;
   RecordAssembler& operator=(const RecordAssembler&) = delete;
 
-  // Builds and adds the record of `race`, as BuildRaceRecord does; messages about a
-  // runner say its entry number and horse.
-  bool Add(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages);
-  // Builds the record of `race` into `record` (whose room is kept from race to race).
+  // Builds the record of `race` into `record` (whose room is kept from race to race):
+  // the race, then every runner read from the race's horse register with its odds
+  // estimated; `alarm` sets the start alarm byte. A horse that cannot be read (the
+  // reader shows why, with the runner's entry number and horse) ends the reading of
+  // that race: it and the entries after it keep fresh runners, and the record still
+  // has a runner part for every entry.
   void Build(const Race& race, bool alarm, MessageSink& messages, Bytes& record);
 
  private:
@@ -29,18 +31,11 @@ class RecordAssembler {
   std::unique_ptr<Shared> shared_;
 };
 
-// Adds one record per race to `db`, in list order: the race, then every runner read
-// from the race's horse register with its odds estimated. `alarm` sets the start
-// alarm byte of every record. Returns false, adding no further record, when the
+// Adds one record per race to `db`, in list order, each built as RecordAssembler
+// builds it. Returns false, adding no further record, when the
 // database cannot count one more record (it holds at most 65,535); callers check
 // the number of races first, so this only keeps a wrong count from being written.
 bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
                      MessageSink& messages);
-
-// Builds and adds the record of one race. A horse that cannot be read (the reader
-// shows why) ends the reading of that race: it and the entries after it keep fresh
-// runners, and the record still has a runner part for every entry. Returns false
-// when the database refused the record.
-bool BuildRaceRecord(PalmDatabase& db, const Race& race, bool alarm, MessageSink& messages);
 
 }  // namespace kelvane

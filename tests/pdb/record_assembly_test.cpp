@@ -125,7 +125,7 @@ TEST_F(RecordAssembly, RunnerCountBeyondARaceCardNeverReachesPastEighteenEntries
   WriteRegister({Horse("2000100001", "アルファ")});
   Race race = RaceOf(std::vector<std::string>(18, "2000100001"));
   race.runnerCount = 40;
-  EXPECT_TRUE(BuildRaceRecord(db_, race, false, env_));
+  EXPECT_TRUE(AssembleRecords(db_, {race}, false, env_));
   EXPECT_EQ(db_.Record(0).size(), RaceRecordSize(18));
   EXPECT_EQ(RunnersOf(0)[17].horseName, Utf8ToCp932("アルファ"));
   EXPECT_TRUE(env_.messages.empty());
