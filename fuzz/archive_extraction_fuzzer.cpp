@@ -53,8 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(archive, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
+  fs::create_directory(workingFolder.parent_path());
   fuzz::CountingSink messages;
-  const auto files = ExtractArchive(archive.string(), workingFolder.string() + "/", messages);
+  const auto files =
+      ExtractArchive(archive.string(), OwnFolder::Open(workingFolder.parent_path()), "archive", messages);
   fuzz::Check(messages.count == (files ? 0 : 1), "one message exactly when it fails");
   if (files) {
     fuzz::Check(fs::is_regular_file(files->cardPath) && fs::is_regular_file(files->horseFilePath),

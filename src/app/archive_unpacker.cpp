@@ -1,5 +1,7 @@
 #include "app/archive_unpacker.h"
 
+#include <new>
+#include <system_error>
 #include <utility>
 
 namespace kelvane {
@@ -12,11 +14,24 @@ class HeldMessages : public MessageSink {
   std::vector<Message> held;
 };
 
+// std::thread tells a thread that cannot be started (EAGAIN) as std::system_error.
+std::thread StartThread(ArchiveUnpacker* unpacker, void (ArchiveUnpacker::*run)()) {
+  try {
+    return std::thread(run, unpacker);
+  } catch (const std::system_error&) {
+    throw std::bad_alloc();
+  }
+}
+
 }  // namespace
 
 ArchiveUnpacker::ArchiveUnpacker(const std::vector<std::string>& archives,
-                                 const std::vector<std::string>& folders)
-    : archives_(archives), folders_(folders), done_(archives.size()), thread_([this] { UnpackAll(); }) {}
+                                 const std::vector<std::string>& folderNames, const OwnFolder& parent)
+    : archives_(archives),
+      folderNames_(folderNames),
+      parent_(parent),
+      done_(archives.size()),
+      thread_(StartThread(this, &ArchiveUnpacker::UnpackAll)) {}
 
 ArchiveUnpacker::~ArchiveUnpacker() {
   {
@@ -36,7 +51,7 @@ void ArchiveUnpacker::UnpackAll() {
         if (stopping_) return;
       }
       HeldMessages messages;
-      Unpacked unpacked{ExtractArchive(archives_[i], folders_[i], messages), {}};
+      Unpacked unpacked{ExtractArchive(archives_[i], parent_, folderNames_[i], messages), {}};
       unpacked.messages = std::move(messages.held);
       {
         const std::lock_guard lock(mutex_);

@@ -1,29 +1,28 @@
 #include "app/conversion_run.h"
 
-#include <filesystem>
 #include <new>
-#include <system_error>
 #include <optional>
 
 #include "app/archive_unpacker.h"
 #include "app/user_texts.h"
 #include "app/working_folders.h"
 #include "archive/archive_extraction.h"
+#include "jravan/horse_register.h"
 #include "jravan/race.h"
 #include "jravan/race_card.h"
-#include "platform/file_error.h"
 #include "pdb/palm_database.h"
 #include "pdb/record_assembly.h"
 #include "pdb/spooled_database.h"
 #include "platform/file_checks.h"
+#include "platform/file_error.h"
+#include "platform/file_replace.h"
+#include "platform/run_folder.h"
 
 namespace kelvane {
 namespace {
 
-void RemoveFolder(const std::string& folder) {
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);  // removes links, never follows them
-}
+constexpr const char* kSpoolName = "records.spool";
+constexpr const char* kArchivesFolderName = "archives";
 
 class Silent : public MessageSink {
  public:
@@ -47,27 +46,28 @@ enum class ArchiveResult { kDone, kTooManyRaces, kStopped };
 // building the records reuses.
 class Run {
  public:
-  Run(const ConversionRequest& request, Env& env, const std::string& spoolPath)
+  Run(const ConversionRequest& request, Env& env, const OwnFolder& runFolder)
       : request_(request),
         env_(env),
-        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), spoolPath) {}
+        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), runFolder, kSpoolName) {}
 
   // The races of one unpacked archive, read and made into records. An archive whose
   // races would take the database past the records it can count adds none of them,
   // and ends the run.
   ArchiveResult ConvertArchive(const DataFiles& files, MessageSink& messages) {
-    // The card is read once; every race of it is then taken from memory.
-    const auto card = RaceCard::Open(files.cardPath, files.horseFilePath, messages);
-    if (!card) return ArchiveResult::kDone;
+    // The card and the register are read once, from the archive's own folder; every
+    // race and horse is then taken from memory.
+    const RaceCard card(files.cardPath, files.folder.ReadFile(kRaceCardName), files.horseFilePath);
+    assembler_.UseHorseRegister(files.horseFilePath, HorseRegister(files.folder.ReadFile(kHorseRegisterName)));
     const std::size_t room = kMaxRecords - db_.RecordCount();
-    if (static_cast<std::size_t>(card->CountRaces()) > room && ReadableRaces(*card, room) > room) {
+    if (static_cast<std::size_t>(card.CountRaces()) > room && ReadableRaces(card, room) > room) {
       return ArchiveResult::kTooManyRaces;
     }
-    for (int j = 1; j <= card->CountRaces(); ++j) {
+    for (int j = 1; j <= card.CountRaces(); ++j) {
       if (env_.StopRequested()) return ArchiveResult::kStopped;
       static const Race kFresh;
       race_ = kFresh;
-      if (!card->ReadRace(j, race_, messages)) continue;
+      if (!card.ReadRace(j, race_, messages)) continue;
       PlacingSink raceMessages(messages, PlaceOf(j, race_));
       assembler_.Build(race_, request_.alarm, raceMessages, record_);
       if (!db_.AddRecord(record_)) return ArchiveResult::kTooManyRaces;
@@ -96,9 +96,10 @@ ConversionOutcome Stopped() { return {.stopped = true}; }
 // The archives in list order, each unpacked while the one before it is read; each
 // archive's files go as soon as its races are read.
 ConversionOutcome Convert(const ConversionRequest& request, Env& env, const WorkingArea& area) {
-  Run run(request, env, area.path() + "records.spool");
-  const auto workingFolders = WorkingFolders(area.path() + "archives/", request.archives);
-  ArchiveUnpacker unpacker(request.archives, workingFolders);
+  Run run(request, env, area.folder());
+  const OwnFolder archivesFolder = area.folder().MakeFolder(kArchivesFolderName);
+  const auto folderNames = WorkingFolderNames(request.archives);
+  ArchiveUnpacker unpacker(request.archives, folderNames, archivesFolder);
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
     env.ShowProgress(i, request.archives.size(), request.archives[i]);
@@ -107,14 +108,14 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
     for (const Message& message : unpacked.messages) messages.ShowMessage(message);
     const ArchiveResult result =
         unpacked.files ? run.ConvertArchive(*unpacked.files, messages) : ArchiveResult::kDone;
-    RemoveFolder(workingFolders[i]);
+    archivesFolder.Remove(folderNames[i]);
     if (result == ArchiveResult::kStopped) return Stopped();
     if (result == ArchiveResult::kTooManyRaces) {
       return NotWritten(env, TooManyRacesText(request.outputPath));
     }
   }
   if (env.StopRequested()) return Stopped();
-  run.database().Write(request.outputPath);
+  run.database().Write(request.outputPath, [&env] { return env.StopRequested(); });
   env.OpenWithShell(request.outputPath);
   return {.written = true, .racesWritten = static_cast<int>(run.database().RecordCount())};
 }
@@ -128,20 +129,19 @@ ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
       return NotWritten(env, FileErrorText(FileError(CauseOfOsError(error), request.outputPath, error)));
     }
   }
+  // What the machine fails ends the run, named where it failed: the working area, the
+  // spool, the output. The working area goes with the stack; an output being written
+  // is left as it was, since only a whole new file replaces it.
   try {
-    int osError = 0;
-    std::string failedFolder;
-    auto area = WorkingArea::Create(request.baseFolder, osError, failedFolder);
-    if (!area) return NotWritten(env, FileErrorText(FileError(CauseOfOsError(osError), failedFolder, osError)));
-    return Convert(request, env, *area);
+    return Convert(request, env, WorkingArea::Create(request.baseFolder));
   } catch (const FileError& error) {
-    // The records' spool is part of writing the database: its failure is told as the
-    // output's, which is what did not get written.
-    return NotWritten(env, FileErrorText(FileError(error.cause(), request.outputPath)));
+    return NotWritten(env, FileErrorText(error));
+  } catch (const FolderNotPrivate& refused) {
+    return NotWritten(env, FolderNotPrivateText(refused.path()));
   } catch (const std::bad_alloc&) {
-    // The working area is gone with the stack; an output being written is left as
-    // it was, since only a whole new file replaces it.
     return NotWritten(env, OutOfMemoryText(request.outputPath));
+  } catch (const WriteStopped&) {
+    return Stopped();
   }
 }
 

@@ -9,25 +9,18 @@ namespace kelvane {
 namespace {
 
 std::string WithPath(std::string text, const std::string& path) {
-  return WithValue(std::move(text), "%1", path);
+  return WithValue(std::move(text), "%1", EscapedName(path));
 }
 
 const char* FileErrorTemplate(FileErrorCause cause) {
   switch (cause) {
     case FileErrorCause::kUnspecified: break;
-    case FileErrorCause::kFileNotFound: return "%1 が見つかりませんでした。";
     case FileErrorCause::kInvalidPath: return "%1 には無効なﾊﾟｽが含まれています。";
     case FileErrorCause::kTooManyOpenFiles: return "開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。";
     case FileErrorCause::kAccessDenied: return "%1 へのｱｸｾｽは拒否されました。";
     case FileErrorCause::kInvalidFileHandle: return "%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。";
-    case FileErrorCause::kCurrentFolderNotRemovable: return "現在のﾃﾞｨﾚｸﾄﾘ %1 は削除できませんでした。";
-    case FileErrorCause::kFolderFull: return "%1 を作成できませんでした。そのﾃﾞｨﾚｸﾄﾘはいっぱいです。";
-    case FileErrorCause::kSeekFailed: return "%1 のｼｰｸに失敗しました。";
     case FileErrorCause::kHardwareIo: return "%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。";
-    case FileErrorCause::kSharingViolation: return "%1 へのｱｸｾｽ中に共有違反が発生しました。";
-    case FileErrorCause::kLockViolation: return "%1 へのｱｸｾｽ中にﾛｯｸ違反が発生しました。";
     case FileErrorCause::kDiskFull: return "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
-    case FileErrorCause::kAccessPastEnd: return "%1 の末尾以降にｱｸｾｽしようとしました。";
   }
   return "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
 }
@@ -52,7 +45,7 @@ std::string RaceIdentity(const MessagePlace& place) {
     if (!identity.empty()) identity += ' ';
     identity += part;
   };
-  add(Cp932ToUtf8(place.racecourseName));
+  add(EscapedName(Cp932ToUtf8(place.racecourseName)));
   if (place.raceNumber > 0) add(std::to_string(place.raceNumber) + "R");
   return identity;
 }
@@ -77,8 +70,12 @@ std::string OutOfMemoryText(const std::string& outputPath) {
   return WithPath("メモリが足りないため、%1 を作成できませんでした。", outputPath);
 }
 
+std::string FolderNotPrivateText(const std::string& folder) {
+  return WithPath("%1 はほかのユーザーが変更できるため、作業フォルダとして使えません。", folder);
+}
+
 std::string PlaceText(const MessagePlace& place) {
-  std::string text = place.archive;
+  std::string text = EscapedName(place.archive);
   if (place.cardRace > 0) {
     std::string race = "race " + std::to_string(place.cardRace);
     if (const std::string identity = RaceIdentity(place); !identity.empty()) {
@@ -88,7 +85,7 @@ std::string PlaceText(const MessagePlace& place) {
   }
   if (place.entry > 0) {
     std::string runner = "entry " + std::to_string(place.entry);
-    if (!place.horseId.empty()) runner += " (horse " + Cp932ToUtf8(place.horseId) + ")";
+    if (!place.horseId.empty()) runner += " (horse " + EscapedName(Cp932ToUtf8(place.horseId)) + ")";
     AddPart(text, runner, place.cardRace > 0 ? ", " : ": ");
   }
   return text;

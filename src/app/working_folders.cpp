@@ -7,48 +7,51 @@
 #include <utility>
 
 #include "archive/path_helpers.h"
+#include "platform/file_error.h"
 #include "platform/user_folders.h"
 
 namespace kelvane {
+namespace {
 
-std::vector<std::string> WorkingFolders(const std::string& runFolder,
-                                        const std::vector<std::string>& archives) {
-  const std::string root = runFolder.empty() || runFolder.back() == '/' ? runFolder : runFolder + "/";
+void RemoveMadeBase(const std::string& madeBase) {
+  if (madeBase.empty()) return;
+  // Made by this run, private, and empty but for the JRA-VAN root it made.
+  std::error_code ignored;
+  std::filesystem::remove_all(madeBase, ignored);
+}
+
+}  // namespace
+
+std::vector<std::string> WorkingFolderNames(const std::vector<std::string>& archives) {
   std::set<std::string> taken;
-  std::vector<std::string> folders;
+  std::vector<std::string> names;
   for (const auto& archive : archives) {
     std::string stem = PathStem(PathFileName(archive));
     // "", "." and ".." would name the run's folder or its parent, not a folder of their own.
     if (stem.find_first_not_of('.') == std::string::npos && stem.size() <= 2) stem = "_" + stem;
     std::string name = stem;
     for (int use = 2; !taken.insert(name).second; ++use) name = stem + "~" + std::to_string(use);
-    folders.push_back(root + name + "/");
+    names.push_back(std::move(name));
   }
-  return folders;
+  return names;
 }
 
-std::optional<WorkingArea> WorkingArea::Create(const std::string& base, int& osError,
-                                               std::string& failedFolder) {
+WorkingArea WorkingArea::Create(const std::string& base) {
   std::string chosen = base;
   std::string madeBase;
   if (chosen.empty()) {
     if (auto cache = UserCacheFolder()) {
       chosen = *cache;
-    } else if (auto fresh = MakeFreshTempFolder()) {
-      chosen = madeBase = *fresh;
+    } else {
+      chosen = madeBase = MakeFreshTempFolder();
     }
   }
-  osError = ENOENT;
-  auto folder = chosen.empty() ? std::nullopt : RunFolder::Create(chosen, kWorkingRootName, osError);
-  if (!folder) {
-    failedFolder = (std::filesystem::path(chosen) / kWorkingRootName).string();
-    if (!madeBase.empty()) {
-      std::error_code ignored;
-      std::filesystem::remove_all(madeBase, ignored);
-    }
-    return std::nullopt;
+  try {
+    return WorkingArea(RunFolder::Create(chosen, kWorkingRootName), std::move(madeBase));
+  } catch (...) {
+    RemoveMadeBase(madeBase);
+    throw;
   }
-  return WorkingArea(std::move(folder), std::move(madeBase));
 }
 
 WorkingArea::WorkingArea(std::optional<RunFolder> folder, std::string madeBase)
@@ -60,11 +63,7 @@ WorkingArea::WorkingArea(WorkingArea&& other) noexcept
 
 WorkingArea::~WorkingArea() {
   folder_.reset();
-  if (!madeBase_.empty()) {
-    // Made by this run, private, and empty but for the JRA-VAN root it made.
-    std::error_code ignored;
-    std::filesystem::remove_all(madeBase_, ignored);
-  }
+  RemoveMadeBase(madeBase_);
 }
 
 }  // namespace kelvane

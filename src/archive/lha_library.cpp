@@ -4,13 +4,16 @@
 #include <archive_entry.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <new>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <system_error>
 
 #include "archive/path_helpers.h"
+#include "platform/file_error.h"
 #include "platform/utf8_locale.h"
 
 namespace kelvane {
@@ -23,7 +26,7 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::uint64_t kMaxArchiveBytes = kMaxUnpackedBytes + kMaxUnpackedBytes / 4;
 // Each file is written under this name first. Archive files of this name are skipped,
 // so that writing the next file cannot take their place.
-constexpr std::string_view kPartialName = ".kelvane-unpacking";
+constexpr const char* kPartialName = ".kelvane-unpacking";
 
 bool IsNonEmptyRegularFile(const std::string& path) {
   std::error_code ec;
@@ -48,11 +51,13 @@ class LhaReader {
  public:
   enum class Step { kEntry, kEnd, kBroken };
 
-  explicit LhaReader(const std::string& path) : archive_(archive_read_new()) {
+  explicit LhaReader(const std::string& path) : path_(path), archive_(archive_read_new()) {
+    if (archive_ == nullptr) throw std::bad_alloc();
     archive_read_support_format_lha(archive_);
     archive_read_set_options(archive_, "hdrcharset=CP932");
     open_ = IsNonEmptyRegularFile(path) &&
             archive_read_open_filename(archive_, path.c_str(), kBlockSize) == ARCHIVE_OK;
+    if (!open_) ThrowOnMachineFailure();
   }
   ~LhaReader() { archive_read_free(archive_); }
   LhaReader(const LhaReader&) = delete;
@@ -66,7 +71,9 @@ class LhaReader {
     switch (archive_read_next_header(archive_, &entry)) {
       case ARCHIVE_OK: return archive_entry_pathname(entry) != nullptr ? Step::kEntry : Step::kBroken;
       case ARCHIVE_EOF: return Step::kEnd;
-      default: return Step::kBroken;
+      default:
+        ThrowOnMachineFailure();
+        return Step::kBroken;
     }
   }
 
@@ -79,12 +86,21 @@ class LhaReader {
     const void* data = nullptr;
     std::size_t size = 0;
     const int status = archive_read_data_block(archive_, &data, &size, &offset);
+    if (status != ARCHIVE_OK && status != ARCHIVE_EOF) ThrowOnMachineFailure();
     block = status == ARCHIVE_OK ? std::string_view(static_cast<const char*>(data), size) : std::string_view();
     return status;
   }
 
  private:
+  // What fails for the machine's sake (no memory, the archive's disk failing, too many
+  // open files) fails the run, not the archive.
+  void ThrowOnMachineFailure() const {
+    const int error = archive_errno(archive_);
+    if (IsMachineFailure(error)) ThrowFileError(error, path_);
+  }
+
   ScopedUtf8Locale utf8_;  // first in, last out: in effect for every libarchive call
+  std::string path_;
   struct archive* archive_;
   bool open_ = false;
 };
@@ -128,10 +144,12 @@ UnpackStatus ForEachOutputFile(const std::string& archivePath,
   }
 }
 
-// Copies the current entry's data to `out`, never past its declared size.
+// Copies the current entry's data to `out`, never past its declared size; a write
+// that fails is the machine's and throws, naming `place`.
 // Blocks come one after another: an LHA entry has no holes, so a block that does not
 // start where the last one ended means the data is not what it claims.
-UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredSize) {
+UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredSize,
+                      const std::string& place) {
   std::uint64_t written = 0;
   for (;;) {
     std::string_view block;
@@ -143,27 +161,38 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
     }
     written += block.size();
     if (written > declaredSize) return UnpackStatus::kSizeMismatch;
-    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) return UnpackStatus::kWriteFailed;
+    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) ThrowFileError(errno, place);
   }
   return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
 }
 
-UnpackStatus WriteFile(LhaReader& reader, const std::string& folder, const std::string& name,
+// Writes the current entry as `name` in `folder`: first under the partial name, then
+// renamed. A name the file system refuses (too long, say) is the archive's failure;
+// anything else that fails is the machine's and throws.
+UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::string& name,
                        std::uint64_t declaredSize) {
-  const std::string partial = folder + std::string(kPartialName);
-  std::error_code ec;
-  std::filesystem::remove(partial, ec);
-  // "x": created new, so nothing already at this name (a link included) is opened.
-  std::FILE* out = std::fopen(partial.c_str(), "wbx");
-  if (out == nullptr) return UnpackStatus::kWriteFailed;
-  auto status = CopyData(reader, out, declaredSize);
-  if (std::fclose(out) != 0 && status == UnpackStatus::kUnpacked) status = UnpackStatus::kWriteFailed;
+  folder.Remove(kPartialName);
+  std::FILE* out = folder.CreateFile(kPartialName);
+  UnpackStatus status = UnpackStatus::kUnpacked;
+  try {
+    status = CopyData(reader, out, declaredSize, folder.path());
+  } catch (...) {
+    std::fclose(out);
+    folder.Remove(kPartialName);
+    throw;
+  }
+  if (std::fclose(out) != 0) {
+    const int error = errno;
+    folder.Remove(kPartialName);
+    ThrowFileError(error, folder.path());
+  }
   if (status == UnpackStatus::kUnpacked) {
-    std::filesystem::rename(partial, folder + name, ec);
-    if (!ec) return status;
+    const int error = folder.Rename(kPartialName, name);
+    if (error == 0) return status;
+    if (IsMachineFailure(error)) ThrowFileError(error, folder.path());
     status = UnpackStatus::kWriteFailed;
   }
-  std::filesystem::remove(partial, ec);
+  folder.Remove(kPartialName);
   return status;
 }
 
@@ -174,7 +203,7 @@ bool IsLhaArchive(const std::string& archivePath) {
   return LhaReader(archivePath).IsOpen() || StartsWithLhaHeader(archivePath);
 }
 
-UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder,
+UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
                               const std::vector<std::string>& usualNames) {
   std::error_code ec;
   if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;

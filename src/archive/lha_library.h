@@ -20,12 +20,17 @@
 // - a damaged header, a name that is not valid Shift-JIS, corrupt data, a CRC error or
 //   a compression method libarchive does not decode (-lh1- to -lh4-, -lzs-, -lz5-) fail
 //   the archive;
+// - what the machine fails (the folder's disk full, a size limit, too many open files,
+//   no memory, an I/O error reading the archive or writing a file) is not the
+//   archive's failure: it throws FileError naming the place, or std::bad_alloc;
 // - Shift-JIS (CP932) stored names become UTF-8 file names, whatever the locale.
 // Later files with the same base name replace earlier ones.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/own_folder.h"
 
 namespace kelvane {
 
@@ -41,14 +46,13 @@ enum class UnpackStatus {
   kUnreadable,    // not readable as LHA, damaged, or a method that cannot be decoded
   kTooLarge,      // declared sizes past kMaxUnpackedBytes, or a huge archive file
   kSizeMismatch,  // a file's data is longer or shorter than its header says
-  kWriteFailed,   // the folder did not take a file
+  kWriteFailed,   // the folder refused a file's name
 };
 
-// Unpacks every regular file of the archive into `folder` (a path ending in '/', which
-// must exist). A file whose base name equals one of `usualNames` but for the case of
+// Unpacks every regular file of the archive into `folder`. A file whose base name equals one of `usualNames` but for the case of
 // ASCII letters is written under that usual name. Returns kUnpacked (0) only when all
 // of them were written whole.
-UnpackStatus UnpackLhaArchive(const std::string& archivePath, const std::string& folder,
+UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
                               const std::vector<std::string>& usualNames = {});
 
 }  // namespace kelvane

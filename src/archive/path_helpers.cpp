@@ -1,8 +1,6 @@
 #include "archive/path_helpers.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace kelvane {
 namespace {
@@ -24,11 +22,6 @@ std::string PathStem(const std::string& name) {
   const auto dot = name.rfind('.');
   if (dot == std::string::npos || dot <= start) return name;
   return name.substr(0, dot);
-}
-
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {

@@ -25,7 +25,4 @@ std::string PathStem(const std::string& name);
 // file names compare on the file systems the archives were made for.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
-// True when something, of any kind, is at `path` (a dangling link too).
-bool FileExists(const std::string& path);
-
 }  // namespace kelvane

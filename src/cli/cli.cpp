@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
+#include <set>
 
 #include "app/clock.h"
 #include "app/conversion_run.h"
@@ -13,7 +15,10 @@
 #include "pdb/race_database_reader.h"
 #include "platform/desktop_opener.h"
 #include "platform/file_checks.h"
+#include "platform/file_error.h"
+#include "platform/file_replace.h"
 #include "platform/interruption.h"
+#include "platform/standard_streams.h"
 
 namespace kelvane {
 namespace {
@@ -36,6 +41,11 @@ constexpr const char* kHelp =
     "         OUTPUT is one of the archives, or when OUTPUT's folder cannot take it.\n"
     "         An existing OUTPUT is replaced only when the new file is written whole;\n"
     "         a link at OUTPUT is written through, a FIFO or device written into.\n"
+    "         An archive that does not unpack, or a race or horse that does not read,\n"
+    "         costs only itself. What the machine fails (no space, a size limit, too\n"
+    "         many open files, no memory, an I/O error, a working area that others\n"
+    "         can change) ends the run: the message names the place, OUTPUT stays as\n"
+    "         it was and nothing is left in the working area.\n"
     "  -o, --output FILE  the database to write; - for standard output\n"
     "  --no-alarm         switch the start alarm off in every race (it is on by default)\n"
     "  --work-dir DIR     unpack in a private folder of this run under DIR/JRA-VAN/\n"
@@ -51,15 +61,21 @@ constexpr const char* kHelp =
     "         is marked so). A file that is not a race database written by Kelvane is\n"
     "         refused with what is wrong with it.\n"
     "  --format json      every field of every race, runner and past run as one JSON\n"
-    "                     document (docs/race-database.schema.json); text is the default\n"
+    "                     document; its schema is\n"
+    "                     /usr/share/kelvane/race-database.schema.json; text is the default\n"
     "\n"
+    "Options that take a value take it as the next argument or after '=' (--output=FILE).\n"
     "Messages go to standard error as they happen, one line each: \"kelvane: \", the\n"
     "archive as named, the race and the runner where there is one, then the text.\n"
+    "Control characters and bytes that are not UTF-8 in names are shown escaped (\\n,\n"
+    "\\x1b). A write to standard output that fails is an error too.\n"
     "Exit status of convert: 0 written; 1 written, but some archive, race or horse could\n"
     "not be read (the messages say which); 2 wrong command line; 3 the output was not\n"
-    "written; 128 + N ended by signal N (SIGINT, SIGTERM, SIGHUP), with nothing left\n"
-    "behind. Of dump: 0 shown; 1 not a race database, or not readable; 2 wrong command\n"
-    "line.\n"
+    "written (a file error, the machine's failure, too many races); 128 + N ended by\n"
+    "signal N (SIGINT, SIGTERM, SIGHUP), even while waiting for a FIFO or pipe to be\n"
+    "read, with nothing left behind. Of dump: 0 shown; 1 not a race database, not\n"
+    "readable, or standard output failed; 2 wrong command line. Of --help and\n"
+    "--version: 0, or 1 when standard output failed.\n"
     "SOURCE_DATE_EPOCH, when set, must be a whole number of seconds from 1904-01-01 to\n"
     "2040-02-06 and is taken as the current time, so that the same archives give the\n"
     "same bytes.\n";
@@ -93,12 +109,75 @@ int UsageError(std::ostream& err, const std::string& what) {
   return kExitUsage;
 }
 
-// An archive named again is taken once, in its first place, as the window's list does.
-void AddArchiveOnce(std::vector<std::string>& archives, const std::string& archive) {
-  if (std::find(archives.begin(), archives.end(), archive) == archives.end()) {
-    archives.push_back(archive);
+// An archive named again, by whatever spelling or link, is taken once, in its first
+// place, as the window's list does. Every archive can be read by now.
+std::vector<std::string> EachArchiveOnce(const std::vector<std::string>& named) {
+  std::set<FileIdentity> seen;
+  std::vector<std::string> archives;
+  for (const std::string& archive : named) {
+    const auto identity = IdentityOf(archive);
+    if (!identity || seen.insert(*identity).second) archives.push_back(archive);
   }
+  return archives;
 }
+
+// The options of one command, GNU-style: "--name value" or "--name=value" for those
+// that take a value, the rest as given; "--" ends the options.
+class Options {
+ public:
+  Options(const std::vector<std::string>& args, std::initializer_list<const char*> takingValues)
+      : args_(args), takingValues_(takingValues) {}
+
+  // The next argument: an option with its value, or an operand (name empty). False at
+  // the end, or when an option that takes a value has none (`error` says so).
+  bool Next(std::string& name, std::string& value, std::string& error) {
+    if (next_ >= args_.size()) return false;
+    const std::string& arg = args_[next_++];
+    value.clear();
+    if (operandsOnly_ || arg.size() < 2 || arg[0] != '-') {
+      name.clear();
+      value = arg;
+      return true;
+    }
+    if (arg == "--") {
+      operandsOnly_ = true;
+      return Next(name, value, error);
+    }
+    if (arg.rfind("--", 0) == 0) {
+      const auto equals = arg.find('=');
+      name = arg.substr(0, equals);
+      if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+        if (TakesValue(name)) return true;
+        error = EscapedName(name) + " takes no value";
+        return false;
+      }
+    } else if (arg.size() > 2 && TakesValue(arg.substr(0, 2))) {
+      name = arg.substr(0, 2);  // "-oFILE"
+      value = arg.substr(2);
+      return true;
+    } else {
+      name = arg;
+    }
+    if (!TakesValue(name)) return true;
+    if (next_ >= args_.size()) {
+      error = EscapedName(name) + " needs a value";
+      return false;
+    }
+    value = args_[next_++];
+    return true;
+  }
+
+ private:
+  bool TakesValue(const std::string& name) const {
+    return std::any_of(takingValues_.begin(), takingValues_.end(), [&](const char* v) { return name == v; });
+  }
+
+  const std::vector<std::string>& args_;
+  std::vector<const char*> takingValues_;
+  std::size_t next_ = 0;
+  bool operandsOnly_ = false;
+};
 
 // What the command line was given, checked before anything is unpacked or written:
 // every archive can be read, and none of them is the output. Returns the exit status
@@ -111,14 +190,14 @@ std::optional<int> RefuseArguments(const ConversionRequest& request, std::ostrea
   }
   for (const std::string& archive : request.archives) {
     if (const int error = ErrorReadingFile(archive); error != 0) {
-      err << "kelvane: " << archive << ": " << std::strerror(error) << '\n';
+      err << "kelvane: " << EscapedName(archive) << ": " << std::strerror(error) << '\n';
       return kExitUsage;
     }
   }
   for (const std::string& archive : request.archives) {
     if (request.outputPath != "-" && SameFile(request.outputPath, archive)) {
-      err << "kelvane: " << request.outputPath << ": is the archive " << archive
-          << "; the output must be another file\n";
+      err << "kelvane: " << EscapedName(request.outputPath) << ": is the archive "
+          << EscapedName(archive) << "; the output must be another file\n";
       return kExitUsage;
     }
   }
@@ -128,29 +207,30 @@ std::optional<int> RefuseArguments(const ConversionRequest& request, std::ostrea
 int Convert(const std::vector<std::string>& args, std::ostream& err) {
   ConversionRequest request;
   bool open = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool takesValue = arg == "-o" || arg == "--output" || arg == "--work-dir";
-    if (takesValue && i + 1 >= args.size()) return UsageError(err, arg + " needs a value");
-    if (arg == "-o" || arg == "--output") {
-      request.outputPath = args[++i];
-    } else if (arg == "--work-dir") {
-      request.baseFolder = args[++i];
+  Options options(args, {"-o", "--output", "--work-dir"});
+  std::string name;
+  std::string value;
+  std::string error;
+  while (options.Next(name, value, error)) {
+    if (name.empty()) {
+      request.archives.push_back(value);
+    } else if (name == "-o" || name == "--output") {
+      request.outputPath = value;
+    } else if (name == "--work-dir") {
+      request.baseFolder = value;
       if (request.baseFolder.empty()) return UsageError(err, "--work-dir needs a folder");
-    } else if (arg == "--no-alarm") {
+    } else if (name == "--no-alarm") {
       request.alarm = false;
-    } else if (arg == "--open") {
+    } else if (name == "--open") {
       open = true;
-    } else if (arg == "--") {
-      for (++i; i < args.size(); ++i) AddArchiveOnce(request.archives, args[i]);
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return UsageError(err, "unknown option " + arg);
     } else {
-      AddArchiveOnce(request.archives, arg);
+      return UsageError(err, "unknown option " + EscapedName(name));
     }
   }
+  if (!error.empty()) return UsageError(err, error);
   if (request.outputPath.empty()) return UsageError(err, "convert needs -o OUTPUT.pdb");
   if (const auto refused = RefuseArguments(request, err)) return *refused;
+  request.archives = EachArchiveOnce(request.archives);
 
   CatchInterruptions();
   CliEnv env(err, open && request.outputPath != "-");
@@ -165,21 +245,26 @@ int Convert(const std::vector<std::string>& args, std::ostream& err) {
 int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   bool json = false;
   std::vector<std::string> files;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--format") {
-      files.push_back(args[i]);
-      continue;
+  Options options(args, {"--format"});
+  std::string name;
+  std::string value;
+  std::string error;
+  while (options.Next(name, value, error)) {
+    if (name.empty()) {
+      files.push_back(value);
+    } else if (name == "--format") {
+      if (value != "text" && value != "json") return UsageError(err, "unknown format " + EscapedName(value));
+      json = value == "json";
+    } else {
+      return UsageError(err, "unknown option " + EscapedName(name));
     }
-    if (i + 1 >= args.size()) return UsageError(err, "--format needs a value");
-    const std::string& format = args[++i];
-    if (format != "text" && format != "json") return UsageError(err, "unknown format " + format);
-    json = format == "json";
   }
+  if (!error.empty()) return UsageError(err, error);
   if (files.size() != 1) return UsageError(err, "dump needs one FILE.pdb");
   const std::string& path = files[0];
   const auto text = ReadWholeFile(path);
   if (!text) {
-    err << "kelvane: cannot read " << path << '\n';
+    err << "kelvane: cannot read " << EscapedName(path) << '\n';
     return kExitRefused;
   }
   std::string problem;
@@ -212,7 +297,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (command == "convert") return Convert(rest, err);
   if (command == "dump") return Dump(rest, out, err);
-  return UsageError(err, "unknown command " + command);
+  return UsageError(err, "unknown command " + EscapedName(command));
+}
+
+int FinishStandardOutput(const std::vector<std::string>& args, int status, std::ostream& err) {
+  const int error = CloseStandardOutput();
+  if (error == 0) return status;
+  const bool converting = !args.empty() && args[0] == "convert";
+  if (converting) {
+    err << "kelvane: " << FileErrorText(FileError(CauseOfOsError(error), kStandardOutputName, error)) << '\n';
+    return kExitNotWritten;
+  }
+  err << "kelvane: write error" << (error > 0 ? std::string(": ") + std::strerror(error) : "") << '\n';
+  return status == kExitOk ? kExitRefused : status;
 }
 
 }  // namespace kelvane

@@ -20,4 +20,9 @@ enum ExitStatus : int {
 // from its start on, ends cleanly when one comes, and returns 128 + its number.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Closes the process's standard output once the command `args` ran and returned
+// `status`. A write or close that failed is told on `err` and the status becomes a
+// failure: 3 for convert (whose output it may have been), else 1.
+int FinishStandardOutput(const std::vector<std::string>& args, int status, std::ostream& err);
+
 }  // namespace kelvane

@@ -1,13 +1,21 @@
 #include <cstdio>
+#include <cstring>
 
 #include "desktop/desktop_app.h"
 #include "desktop/start_arguments.h"
 #include "platform/interruption.h"
+#include "platform/standard_streams.h"
 
 int main(int argc, char** argv) {
+  kelvane::EnsureStandardDescriptors();
   // --help and --version answer without a window, and without a display.
   if (const auto text = kelvane::InformationRequested(argc, argv)) {
     std::fputs(text->c_str(), stdout);
+    if (const int error = kelvane::CloseStandardOutput(); error != 0) {
+      std::fprintf(stderr, "kelvane-desktop: write error%s%s\n", error > 0 ? ": " : "",
+                   error > 0 ? std::strerror(error) : "");
+      return 1;
+    }
     return 0;
   }
   kelvane::IgnoreFileSizeSignal();

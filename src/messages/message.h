@@ -40,6 +40,12 @@ struct Message {
 // `text` with its first `placeholder` ("%s", "%1") replaced by `value`.
 std::string WithValue(std::string text, std::string_view placeholder, std::string_view value);
 
+// A name (a file name, a path, an argument) as a message shows it: valid UTF-8 as it
+// is, but a backslash doubled and control characters and bytes that are not UTF-8
+// written as escapes ("\n", "\t", "\x1b", "\xe9"), so that a message stays one line of
+// UTF-8 and nothing in a name reaches the terminal as a command.
+std::string EscapedName(std::string_view name);
+
 // Where operations that fail tell the person what went wrong. The window shows each
 // message in a message box, the command line on stderr, and tests record them. An
 // operation shows its own message and then returns false (or 0).

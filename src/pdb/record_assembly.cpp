@@ -26,6 +26,11 @@ class CurrentRegister {
     return register_ ? &*register_ : nullptr;
   }
 
+  void Use(std::string path, HorseRegister horses) {
+    path_ = std::move(path);
+    register_ = std::move(horses);
+  }
+
  private:
   std::string path_;
   std::optional<HorseRegister> register_;
@@ -75,6 +80,10 @@ struct RecordAssembler::Shared {
 
 RecordAssembler::RecordAssembler() : shared_(std::make_unique<Shared>()) {}
 RecordAssembler::~RecordAssembler() = default;
+
+void RecordAssembler::UseHorseRegister(std::string path, HorseRegister horses) {
+  shared_->horses.Use(std::move(path), std::move(horses));
+}
 
 void RecordAssembler::Build(const Race& race, bool alarm, MessageSink& messages, Bytes& record) {
   Shared& assembly = *shared_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "messages/message.h"
@@ -8,6 +9,8 @@
 #include "pdb/palm_database.h"
 
 namespace kelvane {
+
+class HorseRegister;
 
 // Builds the records of races one after another, keeping what consecutive races
 // share: the horse register last read, and the runners' room.
@@ -25,6 +28,10 @@ class RecordAssembler {
   // that race: it and the entries after it keep fresh runners, and the record still
   // has a runner part for every entry.
   void Build(const Race& race, bool alarm, MessageSink& messages, Bytes& record);
+
+  // Races whose horseFilePath is `path` take their runners from `horses`, already
+  // read, until another register is used.
+  void UseHorseRegister(std::string path, HorseRegister horses);
 
  private:
   struct Shared;

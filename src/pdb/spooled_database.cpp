@@ -5,46 +5,40 @@
 
 #include "pdb/big_endian.h"
 #include "platform/file_error.h"
-#include "platform/file_replace.h"
 
 namespace kelvane {
 namespace {
 
 constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
 
-[[noreturn]] void FailOn(const std::string& path) {
-  const int error = errno;
-  throw FileError(CauseOfOsError(error), path, error);
-}
-
 }  // namespace
 
-SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, std::string spoolPath)
-    : header_(empty.Header()), spoolPath_(std::move(spoolPath)) {
-  // "x": made new, never opened through something already there.
-  spool_ = std::fopen(spoolPath_.c_str(), "wb+x");
-  if (spool_ == nullptr) FailOn(spoolPath_);
+SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string spoolName)
+    : header_(empty.Header()), folder_(folder), spoolName_(std::move(spoolName)) {
+  spool_ = folder_.CreateFile(spoolName_);
 }
 
 SpooledDatabase::~SpooledDatabase() {
   std::fclose(spool_);
-  std::remove(spoolPath_.c_str());
+  folder_.Remove(spoolName_);
 }
+
+void SpooledDatabase::FailOnSpool() const { ThrowFileError(errno, folder_.path() + spoolName_); }
 
 bool SpooledDatabase::AddRecord(const Bytes& record) {
   if (sizes_.size() >= kMaxRecords) return false;
   // Each record is followed by one zero byte, as the file has it.
   if (std::fwrite(record.data(), 1, record.size(), spool_) != record.size() ||
       std::fputc(0, spool_) == EOF) {
-    FailOn(spoolPath_);
+    FailOnSpool();
   }
   sizes_.push_back(static_cast<std::uint32_t>(record.size()));
   return true;
 }
 
-void SpooledDatabase::Write(const std::string& path) const {
-  if (std::fflush(spool_) != 0) FailOn(spoolPath_);
-  WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); });
+void SpooledDatabase::Write(const std::string& path, const StopCheck& stop) const {
+  if (std::fflush(spool_) != 0) FailOnSpool();
+  WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); }, stop);
 }
 
 void SpooledDatabase::WriteTo(ByteSink& out) const {
@@ -67,7 +61,7 @@ void SpooledDatabase::WriteTo(ByteSink& out) const {
   while (const std::size_t got = std::fread(block.data(), 1, block.size(), spool_)) {
     out.Append(block.data(), got);
   }
-  if (std::ferror(spool_)) FailOn(spoolPath_);
+  if (std::ferror(spool_)) FailOnSpool();
 }
 
 }  // namespace kelvane

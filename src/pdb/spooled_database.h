@@ -11,15 +11,18 @@
 #include <vector>
 
 #include "pdb/palm_database.h"
+#include "platform/file_replace.h"
+#include "platform/own_folder.h"
 
 namespace kelvane {
 
 class SpooledDatabase {
  public:
   // A database with the header of `empty` (which holds no records), spooling its
-  // records to a new file at `spoolPath` (which must not exist yet). Throws
-  // FileError when the spool cannot be made.
-  SpooledDatabase(const PalmDatabase& empty, std::string spoolPath);
+  // records to a new file `spoolName` in `folder` (nothing may be there yet), which
+  // goes with the database. Throws FileError, naming the spool, when the spool cannot
+  // be made, written or read back.
+  SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string spoolName);
   ~SpooledDatabase();
   SpooledDatabase(const SpooledDatabase&) = delete;
   SpooledDatabase& operator=(const SpooledDatabase&) = delete;
@@ -31,14 +34,19 @@ class SpooledDatabase {
   std::size_t RecordCount() const { return sizes_.size(); }
 
   // Writes the database to `path` as PalmDatabase::Write does (the same output kinds
-  // and the same atomic replace). Throws FileError on failure.
-  void Write(const std::string& path) const;
+  // and the same atomic replace). Throws FileError on failure, and WriteStopped when
+  // `stop` says so while it writes.
+  void Write(const std::string& path, const StopCheck& stop = {}) const;
 
  private:
   void WriteTo(ByteSink& out) const;
 
+  // Throws the OS error of a failed spool call as the spool's.
+  [[noreturn]] void FailOnSpool() const;
+
   std::array<std::uint8_t, kHeaderSize> header_;
-  std::string spoolPath_;
+  OwnFolder folder_;
+  std::string spoolName_;
   std::FILE* spool_ = nullptr;
   std::vector<std::uint32_t> sizes_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kelvane {
@@ -11,6 +13,16 @@ int ErrorReadingFile(const std::string& path);
 // True when `a` and `b` are one and the same file (device and inode), whatever their
 // spelling, through hard and symbolic links alike.
 bool SameFile(const std::string& a, const std::string& b);
+
+// What makes a file the one it is, whatever its spelling: its device and inode.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
+// The identity of the file at `path`, through links; nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // Where the output named `path` is written, by kind.
 enum class OutputKind {
@@ -24,8 +36,9 @@ OutputKind KindOfOutput(const std::string& path);
 // link at `path` points at (through every link), so that the link stays a link.
 std::string OutputFileTarget(const std::string& path);
 
-// 0 when the folder of `path`'s target file exists, is a folder and takes new files;
-// else the OS error number that says why not.
+// 0 when the folder of `path`'s target file exists, is a folder and takes new files,
+// and the target is not a folder itself; else the OS error number that says why not
+// (EISDIR for a folder).
 int OutputFolderError(const std::string& path);
 
 }  // namespace kelvane

@@ -7,18 +7,34 @@
 
 namespace kelvane {
 
+// Asked whether to give up: true once the person asked the run to stop.
+using StopCheck = std::function<bool()>;
+
+// Thrown by a write that gave up because it was asked to stop: nothing is left of
+// the output it was writing, and an existing file is as it was.
+struct WriteStopped {};
+
 // Replaces the file at `path` atomically with the bytes that `writeContents` appends
 // to the sink it is given: they go to a temporary file in the same folder, written
 // as they come through a small buffer, and that file is renamed over the target once
 // every byte is on disk. On failure the temporary file is removed, an existing target
-// is left as it was, and a FileError with the cause and `path` is thrown.
-void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents);
+// is left as it was, and a FileError with the cause and `path` is thrown. `stop` is
+// asked at every buffer written.
+void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents,
+                 const StopCheck& stop = {});
 
 // Writes the bytes that `writeContents` appends to the output named `path`: "-" is
 // standard output; an existing FIFO or character device is written into as it is,
 // never replaced; any other path is a file replaced atomically as ReplaceFile does,
 // and where `path` is a symbolic link the file it points at is replaced and the link
-// stays. A failure throws a FileError with the cause and `path`.
-void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents);
+// stays. A failure throws a FileError with the cause and `path` (standard output is
+// named so). A FIFO with no reader, a pipe no one reads, a slow device: the write
+// waits for them, asking `stop` several times a second, and throws WriteStopped when
+// it says so.
+void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents,
+                     const StopCheck& stop = {});
+
+// How standard output is named in messages.
+inline constexpr const char* kStandardOutputName = "standard output";
 
 }  // namespace kelvane

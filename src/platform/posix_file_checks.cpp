@@ -21,10 +21,14 @@ int ErrorReadingFile(const std::string& path) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  const auto first = IdentityOf(a);
+  return first && first == IdentityOf(b);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 OutputKind KindOfOutput(const std::string& path) {
@@ -55,6 +59,7 @@ int OutputFolderError(const std::string& path) {
   const std::filesystem::path target = OutputFileTarget(path);
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   struct stat st {};
+  if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return EISDIR;
   if (stat(folder.c_str(), &st) != 0) return errno;
   if (!S_ISDIR(st.st_mode)) return ENOTDIR;
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return errno;

@@ -1,6 +1,7 @@
 #include "platform/file_error.h"
 
 #include <cerrno>
+#include <new>
 
 namespace kelvane {
 
@@ -15,6 +16,7 @@ FileErrorCause CauseOfOsError(int osError) {
     case ENOENT:
     case ENOTDIR:
     case ENAMETOOLONG:
+    case ELOOP:
       return FileErrorCause::kInvalidPath;
     case EACCES:
     case EPERM:
@@ -28,11 +30,34 @@ FileErrorCause CauseOfOsError(int osError) {
     case EMFILE:
     case ENFILE:
       return FileErrorCause::kTooManyOpenFiles;
+    case EBADF:
+      return FileErrorCause::kInvalidFileHandle;
     case EIO:
+    case EPIPE:
       return FileErrorCause::kHardwareIo;
     default:
       return FileErrorCause::kUnspecified;
   }
+}
+
+bool IsMachineFailure(int osError) {
+  switch (osError) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM:
+    case EIO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ThrowFileError(int osError, const std::string& path) {
+  if (osError == ENOMEM) throw std::bad_alloc();
+  throw FileError(CauseOfOsError(osError), path, osError);
 }
 
 }  // namespace kelvane

@@ -3,18 +3,31 @@
 #include "platform/file_replace.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
-#include "platform/file_error.h"
 #include "platform/file_checks.h"
+#include "platform/file_error.h"
 
 namespace kelvane {
 namespace {
+
+// How long a write waits for a reader or a device at a time before it asks again
+// whether to stop.
+constexpr int kWaitMs = 100;
+
+[[noreturn]] void Fail(const std::string& path, int osError) { ThrowFileError(osError, path); }
+
+void StopWhenAsked(const StopCheck& stop) {
+  if (stop && stop()) throw WriteStopped{};
+}
 
 std::string FolderOf(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -32,24 +45,54 @@ mode_t ModeForTarget(const std::string& path) {
   return 0666 & ~mask;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = write(fd, data + done, size - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Collects appended bytes into a buffer and writes it to the file whenever it fills.
-// The first failed write is kept, with its OS error, and every later byte dropped.
-class BufferedFileSink final : public ByteSink {
+// Writes whole buffers to a descriptor. A regular file takes them at once; anything
+// else (a pipe, a FIFO, a device) may wait for its reader, so there the writer waits
+// in poll() first and writes no more than a pipe takes without waiting: a reader that
+// never comes or stalls holds the write up only until it is asked to stop.
+class DescriptorWriter {
  public:
-  explicit BufferedFileSink(int fd) : fd_(fd) { buffer_.reserve(kBufferSize); }
+  DescriptorWriter(int fd, const StopCheck& stop) : fd_(fd), stop_(stop) {
+    struct stat st {};
+    mayWait_ = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
+  }
+
+  // True when every byte is written; else errno tells why not.
+  bool WriteAll(const std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+      StopWhenAsked(stop_);
+      std::size_t chunk = size - done;
+      if (mayWait_) {
+        if (!WaitUntilWritable()) continue;
+        chunk = std::min<std::size_t>(chunk, PIPE_BUF);
+      }
+      const ssize_t n = write(fd_, data + done, chunk);
+      if (n < 0) {
+        if (errno == EINTR || errno == EAGAIN) continue;
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+ private:
+  // True once the descriptor takes bytes (or has an error the write will tell).
+  bool WaitUntilWritable() const {
+    pollfd ready{fd_, POLLOUT, 0};
+    return poll(&ready, 1, kWaitMs) > 0;
+  }
+
+  int fd_;
+  const StopCheck& stop_;
+  bool mayWait_ = true;
+};
+
+// Collects appended bytes into a buffer and writes it whenever it fills. The first
+// failed write is kept, with its OS error, and every later byte dropped.
+class BufferedSink final : public ByteSink {
+ public:
+  BufferedSink(int fd, const StopCheck& stop) : writer_(fd, stop) { buffer_.reserve(kBufferSize); }
 
   void Append(const std::uint8_t* data, std::size_t size) override {
     if (failed_) return;
@@ -74,41 +117,57 @@ class BufferedFileSink final : public ByteSink {
   static constexpr std::size_t kBufferSize = 64 * 1024;
 
   void Write(const std::uint8_t* data, std::size_t size) {
-    if (failed_ || WriteAll(fd_, data, size)) return;
+    if (failed_ || writer_.WriteAll(data, size)) return;
     failed_ = true;
     osError_ = errno;
   }
 
-  int fd_;
+  DescriptorWriter writer_;
   std::vector<std::uint8_t> buffer_;
   bool failed_ = false;
   int osError_ = 0;
 };
 
-[[noreturn]] void Fail(const std::string& path, int osError) {
-  throw FileError(CauseOfOsError(osError), path, osError);
-}
-
 // Writes everything into an open stream (standard output, a FIFO, a device).
-void WriteIntoStream(int fd, const std::string& path,
-                     const std::function<void(ByteSink&)>& writeContents) {
-  BufferedFileSink sink(fd);
+void WriteIntoStream(int fd, const std::string& path, const std::function<void(ByteSink&)>& writeContents,
+                     const StopCheck& stop) {
+  BufferedSink sink(fd, stop);
   writeContents(sink);
   if (!sink.Flush()) Fail(path, sink.osError());
 }
 
+bool IsFifo(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+// Opens an existing FIFO or device for writing. A FIFO opens only once it has a
+// reader: until then the open is tried again several times a second, asking `stop`.
+int OpenStream(const std::string& path, const StopCheck& stop) {
+  for (;;) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      return fd;
+    }
+    if (errno != EINTR && !(errno == ENXIO && IsFifo(path))) Fail(path, errno);
+    StopWhenAsked(stop);
+    poll(nullptr, 0, kWaitMs);
+  }
+}
+
 }  // namespace
 
-void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents) {
+void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents,
+                     const StopCheck& stop) {
   switch (KindOfOutput(path)) {
     case OutputKind::kStandardOutput:
-      WriteIntoStream(STDOUT_FILENO, path, writeContents);
+      WriteIntoStream(STDOUT_FILENO, kStandardOutputName, writeContents, stop);
       return;
     case OutputKind::kStream: {
-      const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-      if (fd < 0) Fail(path, errno);
+      const int fd = OpenStream(path, stop);
       try {
-        WriteIntoStream(fd, path, writeContents);
+        WriteIntoStream(fd, path, writeContents, stop);
       } catch (...) {
         close(fd);
         throw;
@@ -118,7 +177,7 @@ void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&
     }
     case OutputKind::kFile:
       try {
-        ReplaceFile(OutputFileTarget(path), writeContents);
+        ReplaceFile(OutputFileTarget(path), writeContents, stop);
       } catch (const FileError& error) {
         throw FileError(error.cause(), path, error.osError());
       }
@@ -126,23 +185,27 @@ void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&
   }
 }
 
-void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents) {
+void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents,
+                 const StopCheck& stop) {
   if (path.empty()) Fail(path, ENOENT);
   std::string temp = FolderOf(path) + "/.kelvane-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) Fail(path, errno);
 
-  BufferedFileSink sink(fd);
+  bool flushed = false;
+  int writeError = 0;
   try {
+    BufferedSink sink(fd, stop);
     writeContents(sink);
+    flushed = sink.Flush();
+    writeError = sink.osError();
   } catch (...) {
     close(fd);
     unlink(temp.c_str());
     throw;
   }
-  const bool flushed = sink.Flush();
   const bool written = flushed && fchmod(fd, ModeForTarget(path)) == 0 && fsync(fd) == 0;
-  const int writeError = flushed ? errno : sink.osError();
+  if (flushed) writeError = errno;
   const bool closed = close(fd) == 0;
   const int closeError = errno;
   if (!written || !closed) {

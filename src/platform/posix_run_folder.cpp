@@ -1,11 +1,7 @@
-// The run folder on POSIX: everything goes through folder descriptors opened with
-// O_NOFOLLOW, so that no path component made by someone else is ever followed, and
-// the folder's lock is flock() on its descriptor, which ends with the process.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// The run folder: made and swept through folders held open (OwnFolder), so that no
+// path component made by someone else is ever followed; its lock is flock() on its
+// descriptor, which ends with the process.
+#include "platform/run_folder.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -14,92 +10,20 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/run_folder.h"
+#include "platform/file_error.h"
 
 namespace kelvane {
 namespace {
 
 constexpr std::string_view kRunPrefix = "run-";
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { if (fd_ >= 0) close(fd_); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
-void RemoveContents(int folderFd);
-
-// Removes the entry `name` of the folder `parentFd`: a folder with all it holds, or
-// anything else (a link, not what it points at).
-void RemoveEntry(int parentFd, const char* name) {
-  struct stat st {};
-  if (fstatat(parentFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    const Fd folder(openat(parentFd, name, kFolderFlags));
-    if (folder.get() >= 0) RemoveContents(folder.get());
-    unlinkat(parentFd, name, AT_REMOVEDIR);
-  } else {
-    unlinkat(parentFd, name, 0);
-  }
-}
-
-// Calls visit(name) for every entry of the folder but "." and "..".
-template <typename Visit>
-void ForEachEntry(int folderFd, Visit visit) {
-  const int own = fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
-  if (own < 0) return;
-  DIR* dir = fdopendir(own);
-  if (dir == nullptr) {
-    close(own);
-    return;
-  }
-  rewinddir(dir);
-  while (const dirent* entry = readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") visit(entry->d_name);
-  }
-  closedir(dir);
-}
-
-void RemoveContents(int folderFd) {
-  ForEachEntry(folderFd, [&](const char* name) { RemoveEntry(folderFd, name); });
-}
-
-// The root folder `name` under `baseFd`, made when missing. Whatever else stands at
-// that name (a link, a FIFO) is removed first: it is not ours, and it is not followed.
-int OpenRoot(int baseFd, const char* name) {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    if (mkdirat(baseFd, name, 0700) != 0 && errno != EEXIST) return -1;
-    const int fd = openat(baseFd, name, kFolderFlags);
-    if (fd >= 0) return fd;
-    struct stat st {};
-    if (fstatat(baseFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode) ||
-        S_ISREG(st.st_mode)) {
-      return -1;  // a plain file is somebody's data: not ours to remove
-    }
-    unlinkat(baseFd, name, 0);
-  }
-  return -1;
-}
 
 // Removes the run folders under the root whose runs are over: their lock is free.
-void RemoveStaleRunFolders(int rootFd) {
-  ForEachEntry(rootFd, [&](const char* name) {
-    if (std::string_view(name).substr(0, kRunPrefix.size()) != kRunPrefix) return;
-    const Fd folder(openat(rootFd, name, kFolderFlags));
-    if (folder.get() < 0 || flock(folder.get(), LOCK_EX | LOCK_NB) != 0) return;
-    RemoveContents(folder.get());
-    unlinkat(rootFd, name, AT_REMOVEDIR);
-  });
+void RemoveStaleRunFolders(const OwnFolder& root) {
+  for (const std::string& name : root.Names()) {
+    if (std::string_view(name).substr(0, kRunPrefix.size()) != kRunPrefix) continue;
+    const auto folder = root.OpenFolder(name);
+    if (folder && folder->TryLock()) root.Remove(name);
+  }
 }
 
 std::string RandomName() {
@@ -111,55 +35,50 @@ std::string RandomName() {
   return name;
 }
 
-}  // namespace
-
-std::optional<RunFolder> RunFolder::Create(const std::string& base, const std::string& rootName,
-                                           int& osError) {
-  std::error_code ec;
-  std::filesystem::create_directories(base, ec);
-  const Fd baseFd(open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  Fd rootFd(baseFd.get() >= 0 ? OpenRoot(baseFd.get(), rootName.c_str()) : -1);
-  if (rootFd.get() < 0) {
-    osError = errno;
-    return std::nullopt;
-  }
-  // While the root is locked no other run sweeps it, so a folder just made and not
-  // yet locked is never taken for a dead run's.
-  flock(rootFd.get(), LOCK_EX);
-  RemoveStaleRunFolders(rootFd.get());
-  std::string name;
-  int made = -1;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    name = RandomName();
-    made = mkdirat(rootFd.get(), name.c_str(), 0700);
-    if (made == 0 || errno != EEXIST) break;
-  }
-  Fd folderFd(made == 0 ? openat(rootFd.get(), name.c_str(), kFolderFlags) : -1);
-  osError = folderFd.get() >= 0 ? 0 : errno;
-  if (folderFd.get() >= 0) flock(folderFd.get(), LOCK_EX | LOCK_NB);
-  flock(rootFd.get(), LOCK_UN);
-  if (folderFd.get() < 0) return std::nullopt;
-  std::string path = base;
-  if (path.back() != '/') path += '/';
-  path += rootName + "/" + name + "/";
-  return RunFolder(std::move(path), std::move(name), rootFd.release(), folderFd.release());
+// A folder of a fresh random name under the root; a name taken already is passed
+// over (the root is locked, so no other run takes one meanwhile).
+std::pair<OwnFolder, std::string> MakeFreshFolder(const OwnFolder& root) {
+  std::string name = RandomName();
+  for (int attempt = 0; attempt < 100 && root.Contains(name); ++attempt) name = RandomName();
+  return {root.MakeFolder(name), name};
 }
 
-RunFolder::RunFolder(std::string path, std::string name, int rootFd, int folderFd)
-    : path_(std::move(path)), name_(std::move(name)), rootFd_(rootFd), folderFd_(folderFd) {}
+}  // namespace
+
+RunFolder RunFolder::Create(const std::string& base, const std::string& rootName) {
+  std::error_code ec;
+  std::filesystem::create_directories(base, ec);
+  if (ec) ThrowFileError(ec.value(), base);
+  OwnFolder root = OwnFolder::Open(base).OpenOrMakeFolder(rootName);
+  if (root.OthersCanChange()) throw FolderNotPrivate(root.path());
+  // While the root is locked no other run sweeps it, so a folder just made and not
+  // yet locked is never taken for a dead run's.
+  root.Lock();
+  try {
+    RemoveStaleRunFolders(root);
+    auto [folder, name] = MakeFreshFolder(root);
+    folder.TryLock();
+    root.Unlock();
+    return RunFolder(std::move(root), std::move(folder), std::move(name));
+  } catch (...) {
+    root.Unlock();
+    throw;
+  }
+}
+
+RunFolder::RunFolder(OwnFolder root, OwnFolder folder, std::string name)
+    : root_(std::move(root)), folder_(std::move(folder)), name_(std::move(name)) {}
 
 RunFolder::RunFolder(RunFolder&& other) noexcept
-    : path_(std::move(other.path_)),
-      name_(std::move(other.name_)),
-      rootFd_(std::exchange(other.rootFd_, -1)),
-      folderFd_(std::exchange(other.folderFd_, -1)) {}
+    : root_(std::exchange(other.root_, std::nullopt)),
+      folder_(std::exchange(other.folder_, std::nullopt)),
+      name_(std::move(other.name_)) {}
 
 RunFolder::~RunFolder() {
-  if (folderFd_ < 0) return;
-  RemoveContents(folderFd_);
-  unlinkat(rootFd_, name_.c_str(), AT_REMOVEDIR);
-  close(folderFd_);
-  close(rootFd_);
+  if (!root_) return;
+  // What is in it goes through the folder itself, wherever it was moved meanwhile.
+  folder_->RemoveEverything();
+  root_->Remove(name_);
 }
 
 }  // namespace kelvane

@@ -1,9 +1,11 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/file_error.h"
 #include "platform/user_folders.h"
 
 namespace kelvane {
@@ -18,12 +20,12 @@ std::optional<std::string> UserCacheFolder() {
   return std::nullopt;
 }
 
-std::optional<std::string> MakeFreshTempFolder() {
+std::string MakeFreshTempFolder() {
   std::error_code ec;
   std::string folder = std::filesystem::temp_directory_path(ec).string();
   if (ec) folder = "/tmp";
   folder += "/kelvane-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) return std::nullopt;  // made with mode 0700
+  if (mkdtemp(folder.data()) == nullptr) ThrowFileError(errno, folder);  // made with mode 0700
   return folder + "/";
 }
 

@@ -1,9 +1,25 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
+#include "platform/own_folder.h"
+
 namespace kelvane {
+
+// The working root another user could change: it belongs to someone else, or others
+// may write in it (and it is not sticky). A run refuses it, as ssh refuses a key
+// folder with loose permissions: someone else could swap what the run unpacks.
+class FolderNotPrivate : public std::runtime_error {
+ public:
+  explicit FolderNotPrivate(std::string path)
+      : std::runtime_error("not private: " + path), path_(std::move(path)) {}
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // A folder that belongs to one run: made fresh under a root folder, private to the
 // user (mode 0700), with a name no other run can take, and locked for as long as the
@@ -16,10 +32,10 @@ namespace kelvane {
 // runs have died (their lock is free), which is how a killed run's files go.
 class RunFolder {
  public:
-  // A fresh run folder under `base`/`rootName`/, making both as needed; nothing,
-  // with the OS error number in `osError`, when that cannot be done.
-  static std::optional<RunFolder> Create(const std::string& base, const std::string& rootName,
-                                         int& osError);
+  // A fresh run folder under `base`/`rootName`/, making both as needed. Throws
+  // FileError naming the folder that could not be made or opened, and
+  // FolderNotPrivate when the root is one that others can change.
+  static RunFolder Create(const std::string& base, const std::string& rootName);
 
   RunFolder(RunFolder&& other) noexcept;
   RunFolder& operator=(RunFolder&&) = delete;
@@ -27,16 +43,15 @@ class RunFolder {
   RunFolder& operator=(const RunFolder&) = delete;
   ~RunFolder();
 
-  // The folder's path, ending with '/'.
-  const std::string& path() const { return path_; }
+  // The run's folder, held open.
+  const OwnFolder& folder() const { return *folder_; }
 
  private:
-  RunFolder(std::string path, std::string name, int rootFd, int folderFd);
+  RunFolder(OwnFolder root, OwnFolder folder, std::string name);
 
-  std::string path_;
+  std::optional<OwnFolder> root_;
+  std::optional<OwnFolder> folder_;
   std::string name_;
-  int rootFd_ = -1;
-  int folderFd_ = -1;
 };
 
 }  // namespace kelvane

@@ -11,8 +11,9 @@ namespace kelvane {
 std::optional<std::string> UserCacheFolder();
 
 // A folder made fresh for this process under TMPDIR (or /tmp), mode 0700, with a
-// name no other process can take; ends with '/'. Nothing when none can be made.
-std::optional<std::string> MakeFreshTempFolder();
+// name no other process can take; ends with '/'. Throws FileError when none can be
+// made.
+std::string MakeFreshTempFolder();
 
 // The folder of the running program file, ending with '/'; empty when unknown.
 std::string ProgramFolder();

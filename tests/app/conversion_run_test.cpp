@@ -202,25 +202,18 @@ TEST(ConversionRun, CardWithMoreLinesThanADatabaseCountsButFewRacesConverts) {
 }
 
 TEST(ConversionRun, WorkingFoldersFollowTheStemAndNeverShareOne) {
-  const auto folders =
-      WorkingFolders("/base/run/", {"/a/0921.lzh", "/b/0921.lzh", "/c/.lzh", "/d/a.b.lzh", "/e/0921.lzh"});
-  EXPECT_EQ(folders, (std::vector<std::string>{
-                         "/base/run/0921/", "/base/run/0921~2/", "/base/run/.lzh/",
-                         "/base/run/a.b/", "/base/run/0921~3/"}));
-  EXPECT_EQ(WorkingFolders("/base/run", {"x.lzh"}).front(), "/base/run/x/");
+  EXPECT_EQ(WorkingFolderNames({"/a/0921.lzh", "/b/0921.lzh", "/c/.lzh", "/d/a.b.lzh", "/e/0921.lzh"}),
+            (std::vector<std::string>{"0921", "0921~2", ".lzh", "a.b", "0921~3"}));
 }
 
 TEST(ConversionRun, WorkingFoldersStayApartFromNamesThatLookNumbered) {
-  EXPECT_EQ(WorkingFolders("/base/run/", {"/a/0921.lzh", "/b/0921.lzh", "/c/0921~2.lzh"}),
-            (std::vector<std::string>{"/base/run/0921/", "/base/run/0921~2/",
-                                      "/base/run/0921~2~2/"}));
+  EXPECT_EQ(WorkingFolderNames({"/a/0921.lzh", "/b/0921.lzh", "/c/0921~2.lzh"}),
+            (std::vector<std::string>{"0921", "0921~2", "0921~2~2"}));
 }
 
 TEST(ConversionRun, WorkingFoldersOfDotStemsStayInsideTheRoot) {
-  EXPECT_EQ(WorkingFolders("/base/run/", {"/a/...lzh", "/a/..lzh", "/a/..", "/a/", "/a/_..lzh"}),
-            (std::vector<std::string>{"/base/run/_../", "/base/run/_./",
-                                      "/base/run/_.~2/", "/base/run/_/",
-                                      "/base/run/_.~3/"}));
+  EXPECT_EQ(WorkingFolderNames({"/a/...lzh", "/a/..lzh", "/a/..", "/a/", "/a/_..lzh"}),
+            (std::vector<std::string>{"_..", "_.", "_.~2", "_", "_.~3"}));
 }
 
 TEST(ConversionRun, FileErrorTextsNameThePath) {
@@ -238,12 +231,9 @@ TEST(WorkingArea, DefaultBaseIsTheUserCacheOrAFreshTempFolder) {
   ScopedTempDir dir;
   const std::string cache = dir / "cache";
   setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-  int error = 0;
-  std::string failed;
   {
-    auto area = WorkingArea::Create("", error, failed);
-    ASSERT_TRUE(area);
-    EXPECT_EQ(area->path().rfind(cache + "/kelvane/JRA-VAN/run-", 0), 0u) << area->path();
+    const auto area = WorkingArea::Create("");
+    EXPECT_EQ(area.folder().path().rfind(cache + "/kelvane/JRA-VAN/run-", 0), 0u) << area.folder().path();
   }
   unsetenv("XDG_CACHE_HOME");
   const std::string home = getenv("HOME") ? getenv("HOME") : "";
@@ -251,9 +241,8 @@ TEST(WorkingArea, DefaultBaseIsTheUserCacheOrAFreshTempFolder) {
   setenv("TMPDIR", (dir / "tmp").c_str(), 1);
   std::filesystem::create_directory(dir / "tmp");
   {
-    auto area = WorkingArea::Create("", error, failed);
-    ASSERT_TRUE(area);
-    EXPECT_EQ(area->path().rfind(dir / "tmp/kelvane-", 0), 0u) << area->path();
+    const auto area = WorkingArea::Create("");
+    EXPECT_EQ(area.folder().path().rfind(dir / "tmp/kelvane-", 0), 0u) << area.folder().path();
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir / "tmp"));
   unsetenv("TMPDIR");
@@ -264,18 +253,15 @@ TEST(WorkingArea, DefaultBaseIsTheUserCacheOrAFreshTempFolder) {
 // is free, and the next run removes it; one still running keeps its own.
 TEST(WorkingArea, RunsHaveFoldersOfTheirOwnAndDeadRunsFoldersGo) {
   ScopedTempDir dir;
-  int error = 0;
-  std::string failed;
-  auto first = WorkingArea::Create(dir.path(), error, failed);
-  auto second = WorkingArea::Create(dir.path(), error, failed);
-  ASSERT_TRUE(first && second);
-  EXPECT_NE(first->path(), second->path());
-  test::WriteFileBytes(first->path() + "kept", "x");
+  const auto first = WorkingArea::Create(dir.path());
+  const auto second = WorkingArea::Create(dir.path());
+  EXPECT_NE(first.folder().path(), second.folder().path());
+  test::WriteFileBytes(first.folder().path() + "kept", "x");
   std::filesystem::create_directories(dir / "JRA-VAN/run-dead/day");
   test::WriteFileBytes(dir / "JRA-VAN/run-dead/day/JracDen1.dat", "x");
-  auto third = WorkingArea::Create(dir.path(), error, failed);
+  const auto third = WorkingArea::Create(dir.path());
   EXPECT_FALSE(std::filesystem::exists(dir / "JRA-VAN/run-dead"));
-  EXPECT_TRUE(std::filesystem::exists(first->path() + "kept"));
+  EXPECT_TRUE(std::filesystem::exists(first.folder().path() + "kept"));
 }
 
 // Links planted where the root or a folder of it would be are never followed: what

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "expected_messages.h"
+#include "platform/file_error.h"
 #include "folder_listing.h"
 #include "support/lha_writer.h"
 #include "support/temp_dir.h"
@@ -21,13 +22,25 @@ class ExtractArchiveTest : public ::testing::Test {
  protected:
   bool Extract(const std::vector<LhaEntry>& entries, LhaMethod method = LhaMethod::kLh5) {
     WriteFileBytes(archive_, PackLha(entries, method));
-    files_ = ExtractArchive(archive_, folder_, messages_);
+    fs::remove_all(folder_);
+    return ExtractInto(archive_);
+  }
+  bool ExtractInto(const std::string& archive) {
+    fs::create_directories(parent_);
+    files_ = ExtractArchive(archive, OwnFolder::Open(parent_), folderName_, messages_);
     return files_.has_value();
+  }
+  void UnpackUnder(const std::string& parent, const std::string& name) {
+    parent_ = parent;
+    folderName_ = name;
+    folder_ = parent + name + "/";
   }
 
   ScopedTempDir temp_;
   std::string archive_ = temp_ / "0921.lzh";
-  std::string folder_ = temp_ / "base/JRA-VAN/0921/";
+  std::string parent_ = temp_ / "base/JRA-VAN/";
+  std::string folderName_ = "0921";
+  std::string folder_ = parent_ + folderName_ + "/";
   std::optional<DataFiles> files_;
   RecordedMessages messages_;
 };
@@ -57,10 +70,8 @@ TEST_F(ExtractArchiveTest, NoRaceCardFailsAtTheCard) {
 }
 
 // Data files stored in capitals, as DOS-era tools wrote them, land under their usual
-// names; so do stale ones, which go before unpacking whatever their case.
+// names.
 TEST_F(ExtractArchiveTest, DataFileNamesMatchWhateverTheirLetterCase) {
-  fs::create_directories(folder_);
-  WriteFileBytes(folder_ + "JRACKISI.DAT", "stale");
   ASSERT_TRUE(Extract({{.name = "JRACDEN1.DAT", .data = kCard},
                        {.name = "jracumaj.dat", .data = kRegister},
                        {.name = "Other.Dat", .data = "o"}}));
@@ -76,10 +87,10 @@ TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
   WriteFileBytes(temp_ / "empty.lzh", "");
   for (const char* name : {"notes.lzh", "folder.lzh", "empty.lzh", "missing.lzh"}) {
     messages_.shown.clear();
-    EXPECT_FALSE(ExtractArchive(temp_ / name, folder_, messages_));
+    EXPECT_FALSE(ExtractInto(temp_ / name));
     EXPECT_EQ(messages_.shown, std::vector<std::string>{NotAnArchiveText(name)});
   }
-  EXPECT_FALSE(fs::exists(temp_ / "base"));
+  EXPECT_TRUE(fs::is_empty(parent_));
 }
 
 TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFails) {
@@ -95,15 +106,15 @@ TEST_F(ExtractArchiveTest, DeclaredSizePastTheCapFails) {
   EXPECT_TRUE(EverythingUnder(folder_).empty());
 }
 
-TEST_F(ExtractArchiveTest, StaleDataFilesAreDeletedFirstAndOthersStay) {
+// The working folder is made fresh: one that is there already (put there by someone
+// else) is never unpacked into, and what it holds stays as it was.
+TEST_F(ExtractArchiveTest, AFolderThereAlreadyIsNotUnpackedInto) {
   fs::create_directories(folder_);
-  for (const char* name : {"JracKisi.dat", "JracChok.dat", "JracDen1.dat", "JracUmaj.dat", "other.txt"}) {
-    WriteFileBytes(folder_ + name, "old");
-  }
-  EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoHorseRegisterText});
-  EXPECT_EQ(EverythingUnder(folder_), (std::set<std::string>{"JracDen1.dat", "other.txt"}));
-  EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), kCard);
+  WriteFileBytes(folder_ + "JracDen1.dat", "theirs");
+  WriteFileBytes(archive_, PackLha({{.name = "JracDen1.dat", .data = kCard}}));
+  EXPECT_THROW(ExtractInto(archive_), FileError);
+  EXPECT_EQ(EverythingUnder(folder_), std::set<std::string>{"JracDen1.dat"});
+  EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), "theirs");
 }
 
 TEST_F(ExtractArchiveTest, HostileNamesAndLinksStayInsideTheWorkingFolder) {
@@ -120,7 +131,7 @@ TEST_F(ExtractArchiveTest, HostileNamesAndLinksStayInsideTheWorkingFolder) {
 
 TEST_F(ExtractArchiveTest, BlanksAndJapaneseInThePathsWork) {
   archive_ = temp_ / "レース データ/出馬表 0921.lzh";
-  folder_ = temp_ / "作業 フォルダ/JRA-VAN/出馬表 0921/";
+  UnpackUnder(temp_ / "作業 フォルダ/JRA-VAN/", "出馬表 0921");
   fs::create_directory(temp_ / "レース データ");
   EXPECT_TRUE(Extract({{.name = "JracDen1.dat", .data = kCard}, {.name = "JracUmaj.dat", .data = kRegister}}));
   EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), kCard);

@@ -122,8 +122,10 @@ TEST(LhaFixtures, EveryArchiveUnpacksAsExpectedOrFailsWithTheUnpackMessage) {
     SCOPED_TRACE(fixture.path);
     ScopedTempDir temp;
     const std::string folder = temp / "JRA-VAN/case/";
+    fs::create_directory(temp / "JRA-VAN");
     RecordedMessages messages;
-    EXPECT_FALSE(ExtractArchive(FixtureRoot() + "/" + fixture.path, folder, messages));
+    EXPECT_FALSE(ExtractArchive(FixtureRoot() + "/" + fixture.path, OwnFolder::Open(temp / "JRA-VAN"),
+                                "case", messages));
 
     // The race card is missing from every good one.
     const std::string expectedMessage = fixture.files ? kNoRaceCardText : kUnpackFailedText;
@@ -173,7 +175,7 @@ TEST(LhaFixtures, AbsoluteNameWritesNothingAtThatPath) {
   std::error_code ec;
   const auto changed = fs::last_write_time(absolute, ec);
   ScopedTempDir temp;
-  EXPECT_EQ(UnpackLhaArchive(FixtureRoot() + "/lhasa/regression/abspath.lzh", temp.path()),
+  EXPECT_EQ(UnpackLhaArchive(FixtureRoot() + "/lhasa/regression/abspath.lzh", OwnFolder::Open(temp.path())),
             UnpackStatus::kUnpacked);
   EXPECT_EQ(fs::symlink_status(absolute).type(), before.type());
   if (fs::exists(before)) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "folder_listing.h"
+#include "platform/file_error.h"
 #include "support/lha_writer.h"
 #include "support/temp_dir.h"
 
@@ -24,7 +25,7 @@ class UnpackTest : public ::testing::Test {
   UnpackStatus Unpack(const std::vector<LhaEntry>& entries, LhaMethod method = LhaMethod::kLh5,
                       int level = 2) {
     WriteFileBytes(archive_, PackLha(entries, method, level));
-    return UnpackLhaArchive(archive_, folder_);
+    return UnpackLhaArchive(archive_, OwnFolder::Open(folder_));
   }
   std::set<std::string> Unpacked() const { return EverythingUnder(folder_); }
   std::string Read(const std::string& name) const { return ReadFileBytes(folder_ + name); }
@@ -130,7 +131,7 @@ TEST_F(UnpackTest, SixtyFourBitSizesPastTheCapOrNegativeFail) {
 TEST_F(UnpackTest, ArchiveFileFarLargerThanTheCapIsNotRead) {
   WriteFileBytes(archive_, PackLha({{.name = "a.dat", .data = "x"}}));
   fs::resize_file(archive_, kMaxUnpackedBytes * 2);  // sparse: takes no disk space
-  EXPECT_EQ(UnpackLhaArchive(archive_, folder_), UnpackStatus::kTooLarge);
+  EXPECT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_)), UnpackStatus::kTooLarge);
 }
 
 TEST_F(UnpackTest, DataLongerOrShorterThanDeclaredFails) {
@@ -156,17 +157,22 @@ TEST_F(UnpackTest, CorruptCompressedDataFails) {
   std::string archive = PackLha({{.name = "a.dat", .data = std::string(5000, 'q') + "tail"}});
   archive[archive.size() - 4] ^= 0x5A;
   WriteFileBytes(archive_, archive);
-  EXPECT_NE(UnpackLhaArchive(archive_, folder_), UnpackStatus::kUnpacked);
+  EXPECT_NE(UnpackLhaArchive(archive_, OwnFolder::Open(folder_)), UnpackStatus::kUnpacked);
   WriteFileBytes(archive_, archive.substr(0, archive.size() / 2));
-  EXPECT_EQ(UnpackLhaArchive(archive_, folder_), UnpackStatus::kUnreadable);
+  EXPECT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_)), UnpackStatus::kUnreadable);
 }
 
+// A name the folder does not take is the archive's failure; a folder that takes
+// nothing at all is the machine's, and ends more than the archive.
 TEST_F(UnpackTest, FolderThatTakesNoFileFails) {
   fs::create_directory(folder_ + "taken.dat");
   fs::create_directory(folder_ + "taken.dat/inside");
   EXPECT_EQ(Unpack({{.name = "taken.dat", .data = "x"}}), UnpackStatus::kWriteFailed);
+  EXPECT_EQ(Unpack({{.name = std::string(300, 'n'), .data = "x"}}), UnpackStatus::kWriteFailed);
+  const OwnFolder gone = OwnFolder::Open(folder_);
   fs::remove_all(folder_);
-  EXPECT_EQ(Unpack({{.name = "any.dat", .data = "x"}}), UnpackStatus::kWriteFailed);
+  WriteFileBytes(archive_, PackLha({{.name = "any.dat", .data = "x"}}));
+  EXPECT_THROW(UnpackLhaArchive(archive_, gone), FileError);
 }
 
 // 出馬表 in Shift-JIS: 8F 6F 94 6E 95 5C, the last trail byte being '\'.
@@ -211,7 +217,7 @@ TEST(IsLhaArchive, UnknownMethodIsAnArchiveThatDoesNotUnpack) {
   archive.replace(2, 5, "-lhx-");
   WriteFileBytes(temp / "lhx.lzh", archive);
   EXPECT_TRUE(IsLhaArchive(temp / "lhx.lzh"));
-  EXPECT_EQ(UnpackLhaArchive(temp / "lhx.lzh", temp.path()), UnpackStatus::kUnreadable);
+  EXPECT_EQ(UnpackLhaArchive(temp / "lhx.lzh", OwnFolder::Open(temp.path())), UnpackStatus::kUnreadable);
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <utility>
 
-#include "support/temp_dir.h"
 
 namespace kelvane {
 namespace {
@@ -40,17 +38,6 @@ TEST(PathStem, CutsTheLastExtensionOfTheLastComponent) {
       {".hidden.lzh", ".hidden"},
   };
   for (const auto& [name, stem] : cases) EXPECT_EQ(PathStem(name), stem) << name;
-}
-
-TEST(FileExists, SeesFilesFoldersAndLinksOfAnyKind) {
-  test::ScopedTempDir temp;
-  test::WriteFileBytes(temp / "file", "x");
-  std::filesystem::create_symlink(temp / "nowhere", temp / "dangling");
-  EXPECT_TRUE(FileExists(temp / "file"));
-  EXPECT_TRUE(FileExists(temp.path()));
-  EXPECT_TRUE(FileExists(temp / "dangling"));
-  EXPECT_FALSE(FileExists(temp / "missing"));
-  EXPECT_FALSE(FileExists(""));
 }
 
 }  // namespace

@@ -178,17 +178,5 @@ TEST(PalmDatabaseWrite, WriteFailingPartWayLeavesTheExistingFileUntouched) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
-TEST(FileErrorCause, FollowsTheOsError) {
-  EXPECT_EQ(CauseOfOsError(ENOENT), FileErrorCause::kInvalidPath);
-  EXPECT_EQ(CauseOfOsError(ENAMETOOLONG), FileErrorCause::kInvalidPath);
-  EXPECT_EQ(CauseOfOsError(EACCES), FileErrorCause::kAccessDenied);
-  EXPECT_EQ(CauseOfOsError(EROFS), FileErrorCause::kAccessDenied);
-  EXPECT_EQ(CauseOfOsError(ENOSPC), FileErrorCause::kDiskFull);
-  EXPECT_EQ(CauseOfOsError(EFBIG), FileErrorCause::kDiskFull);
-  EXPECT_EQ(CauseOfOsError(EMFILE), FileErrorCause::kTooManyOpenFiles);
-  EXPECT_EQ(CauseOfOsError(EIO), FileErrorCause::kHardwareIo);
-  EXPECT_EQ(CauseOfOsError(EBUSY), FileErrorCause::kUnspecified);
-}
-
 }  // namespace
 }  // namespace kelvane

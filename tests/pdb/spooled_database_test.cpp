@@ -15,7 +15,7 @@ TEST(SpooledDatabase, WritesWhatTheDatabaseInMemoryWrites) {
   for (const std::size_t count : {0u, 1u, 3u, 700u}) {
     ScopedTempDir dir;
     PalmDatabase held = PalmDatabase::CreateDefault(3'786'000'000u);
-    SpooledDatabase spooled(PalmDatabase::CreateDefault(3'786'000'000u), dir / "spool");
+    SpooledDatabase spooled(PalmDatabase::CreateDefault(3'786'000'000u), OwnFolder::Open(dir.path()), "spool");
     for (std::size_t i = 0; i < count; ++i) {
       const Bytes record(152 + 1116 * (i % 19), static_cast<std::uint8_t>(i));
       ASSERT_TRUE(spooled.AddRecord(record));
@@ -30,7 +30,7 @@ TEST(SpooledDatabase, WritesWhatTheDatabaseInMemoryWrites) {
 
 TEST(SpooledDatabase, CountsNoMoreRecordsThanTheHeaderCan) {
   ScopedTempDir dir;
-  SpooledDatabase spooled(PalmDatabase::CreateDefault(0), dir / "spool");
+  SpooledDatabase spooled(PalmDatabase::CreateDefault(0), OwnFolder::Open(dir.path()), "spool");
   for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(spooled.AddRecord({1}));
   EXPECT_FALSE(spooled.AddRecord({1}));
   EXPECT_EQ(spooled.RecordCount(), kMaxRecords);

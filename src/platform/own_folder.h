@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// A folder of the run's own, held open: what is in it is made, opened, renamed and
+// removed relative to it, never through a path from the top, so that renaming the
+// folder or putting a link in its place while the run is stopped changes nothing,
+// and nothing found in it is followed. Copies share the one open folder.
+//
+// The folder is private to the run, so whatever fails in it is the machine's doing:
+// FileError with the cause and the place, or std::bad_alloc when memory ran out.
+class OwnFolder {
+ public:
+  // The folder at `path` (a folder, not a link to one). FileError when it cannot be
+  // opened.
+  static OwnFolder Open(const std::string& path);
+
+  // A new folder `name` in this one, private (mode 0700). FileError when it cannot be
+  // made, or something is there already.
+  OwnFolder MakeFolder(const std::string& name) const;
+
+  // The folder `name` in this one, opened without following a link; nothing when
+  // there is no folder of that name.
+  std::optional<OwnFolder> OpenFolder(const std::string& name) const;
+
+  // The folder `name` in this one, made (mode 0700) when missing. Whatever else stands
+  // at that name and is not a plain file (a link, a FIFO, a device) is not ours: it is
+  // removed, never followed, and a folder made in its place. FileError when a plain
+  // file is there (somebody's data) or the folder cannot be made.
+  OwnFolder OpenOrMakeFolder(const std::string& name) const;
+
+  // True when someone else could change what is in the folder: it belongs to another
+  // user, or others may write in it and it is not sticky.
+  bool OthersCanChange() const;
+
+  // A new file `name`, private (mode 0600), open for writing and reading back; nothing
+  // already at that name is opened. FileError when it cannot be made.
+  std::FILE* CreateFile(const std::string& name) const;
+
+  // Every byte of the regular file `name`. FileError when it cannot be read.
+  std::string ReadFile(const std::string& name) const;
+
+  // True when something of any kind (a dangling link too) is at `name`.
+  bool Contains(const std::string& name) const;
+
+  // The names of everything in the folder but "." and "..".
+  std::vector<std::string> Names() const;
+
+  // Renames `from` to `to` within the folder, replacing what is at `to` (a link
+  // itself, never what it points at). 0, or the OS error number.
+  int Rename(const std::string& from, const std::string& to) const;
+
+  // Removes `name`: a folder with everything in it, or anything else (a link, never
+  // what it points at). Nothing happens when it is not there; what cannot be removed
+  // stays.
+  void Remove(const std::string& name) const;
+
+  // Removes everything in the folder, as Remove does each entry.
+  void RemoveEverything() const;
+
+  // Takes the folder's lock: at once, or false when another holds it (TryLock), or
+  // waiting for it (Lock). The lock ends with Unlock or when the process ends.
+  bool TryLock() const;
+  void Lock() const;
+  void Unlock() const;
+
+  // The folder's path as it was reached, ending with '/': for messages only.
+  const std::string& path() const { return path_; }
+
+ private:
+  class Descriptor;
+  OwnFolder(std::shared_ptr<const Descriptor> folder, std::string path);
+
+  std::shared_ptr<const Descriptor> folder_;
+  std::string path_;
+};
+
+}  // namespace kelvane
