@@ -4,19 +4,20 @@
 #include <archive_entry.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <system_error>
 
+#include "archive/lha_source.h"
 #include "archive/path_helpers.h"
 #include "platform/utf8_locale.h"
 
 namespace kelvane {
 namespace {
 
-constexpr std::size_t kBlockSize = 64 * 1024;
 // Stored data is as large as its files and compressed data hardly larger, so a bigger
 // archive file is refused as too large before reading it. That also bounds what
 // libarchive 3.6 buffers for a level-3 header that claims gigabytes.
@@ -31,19 +32,30 @@ bool IsNonEmptyRegularFile(const std::string& path) {
          !ec;
 }
 
-// An LHA header starts with its size (never 0, which ends an archive), then a method id
-// "-lh?-" or "-lz?-"; byte 20 is the header level, 0 to 3.
+// Whether the file begins with an LHA header of any method, known to libarchive or not.
 bool StartsWithLhaHeader(const std::string& path) {
   std::array<char, 21> head{};
   std::ifstream in(path, std::ios::binary);
-  if (!in.read(head.data(), head.size())) return false;
-  const std::string_view method(head.data() + 2, 5);
-  return head[0] != '\0' && method[0] == '-' && method[1] == 'l' &&
-         (method[2] == 'h' || method[2] == 'z') && method[4] == '-' &&
-         static_cast<unsigned char>(head[20]) <= 3;
+  return in.read(head.data(), head.size()) && IsLhaHeader(std::string_view(head.data(), head.size()));
 }
 
-// One pass over an archive with libarchive, names converted from CP932 to UTF-8.
+la_ssize_t ReadShown(struct archive* archive, void* source, const void** block) {
+  std::string_view bytes;
+  if (!static_cast<LhaSource*>(source)->Read(bytes)) {
+    archive_set_error(archive, EIO, "the archive file cannot be read");
+    return ARCHIVE_FATAL;
+  }
+  *block = bytes.data();
+  return static_cast<la_ssize_t>(bytes.size());
+}
+
+la_int64_t SkipShown(struct archive*, void* source, la_int64_t count) {
+  return static_cast<la_int64_t>(static_cast<LhaSource*>(source)->Skip(static_cast<std::uint64_t>(count)));
+}
+
+// One pass over an archive with libarchive, names converted from CP932 to UTF-8. The
+// archive reaches libarchive through an LhaSource, which shows it archives as other
+// LHA programs write them.
 class LhaReader {
  public:
   enum class Step { kEntry, kEnd, kBroken };
@@ -51,8 +63,8 @@ class LhaReader {
   explicit LhaReader(const std::string& path) : archive_(archive_read_new()) {
     archive_read_support_format_lha(archive_);
     archive_read_set_options(archive_, "hdrcharset=CP932");
-    open_ = IsNonEmptyRegularFile(path) &&
-            archive_read_open_filename(archive_, path.c_str(), kBlockSize) == ARCHIVE_OK;
+    open_ = IsNonEmptyRegularFile(path) && source_.Open(path) &&
+            archive_read_open2(archive_, &source_, nullptr, ReadShown, SkipShown, nullptr) == ARCHIVE_OK;
   }
   ~LhaReader() { archive_read_free(archive_); }
   LhaReader(const LhaReader&) = delete;
@@ -85,6 +97,7 @@ class LhaReader {
 
  private:
   ScopedUtf8Locale utf8_;  // first in, last out: in effect for every libarchive call
+  LhaSource source_;       // outlives the libarchive reader that reads it
   struct archive* archive_;
   bool open_ = false;
 };
