@@ -156,6 +156,9 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
     }
     written += block.size();
     if (written > declaredSize) return UnpackStatus::kSizeMismatch;
+    // An empty block, which libarchive gives where a step of decoding -lh5- data
+    // yields no bytes, comes without a buffer: there is nothing to write.
+    if (block.empty()) continue;
     if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) return UnpackStatus::kWriteFailed;
   }
   return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;

@@ -1,10 +1,12 @@
-// Archives through the whole `kelvane convert`, in the shapes other LHA programs give
-// them.
+// Archives through the whole `kelvane convert`: in the shapes other LHA programs give
+// them, and at the full size of a race day.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "bench/season.h"
 #include "cli/cli_run.h"
+#include "pdb/race_database_reader.h"
 #include "support/lha_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -39,6 +41,26 @@ TEST(ArchivesAsOtherProgramsWriteThem, ConvertAsThePlainArchiveOrCannotBeUnpacke
       EXPECT_EQ(run.status, kExitWithMessages);
     }
   }
+}
+
+// A day of real size (36 races, 600 horses, -lh5- data of megabytes), so that the
+// sanitized build converts one too.
+TEST(FullSizeRaceDay, ConvertsEveryRaceAndRunner) {
+  const bench::SeasonArchive day = bench::MakeSeasonArchive({.archives = 1, .races = 36, .horses = 600}, 0);
+  ScopedTempDir dir;
+  WriteFileBytes(dir / day.fileName, day.bytes);
+  const CliRun run = Convert(dir, dir / day.fileName);
+  EXPECT_EQ(run.err, "");
+  ASSERT_EQ(run.status, kExitOk);
+
+  const std::string file = ReadFileBytes(dir / "races.pdb");
+  std::string problem;
+  const auto database = ReadRaceDatabase(Bytes(file.begin(), file.end()), problem);
+  ASSERT_TRUE(database) << problem;
+  ASSERT_EQ(database->races.size(), 36u);
+  std::size_t runners = 0;
+  for (const auto& race : database->races) runners += race.runners.size();
+  EXPECT_EQ(runners, static_cast<std::size_t>(day.runners));
 }
 
 }  // namespace
