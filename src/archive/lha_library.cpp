@@ -6,12 +6,14 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
 #include <system_error>
 
+#include "archive/lha_source.h"
 #include "archive/path_helpers.h"
 #include "platform/file_error.h"
 #include "platform/utf8_locale.h"
@@ -19,7 +21,6 @@
 namespace kelvane {
 namespace {
 
-constexpr std::size_t kBlockSize = 64 * 1024;
 // Stored data is as large as its files and compressed data hardly larger, so a bigger
 // archive file is refused as too large before reading it. That also bounds what
 // libarchive 3.6 buffers for a level-3 header that claims gigabytes.
@@ -34,32 +35,46 @@ bool IsNonEmptyRegularFile(const std::string& path) {
          !ec;
 }
 
-// An LHA header starts with its size (never 0, which ends an archive), then a method id
-// "-lh?-" or "-lz?-"; byte 20 is the header level, 0 to 3.
+// Whether the file begins with an LHA header of any method, known to libarchive or not.
 bool StartsWithLhaHeader(const std::string& path) {
   std::array<char, 21> head{};
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in.read(head.data(), head.size())) return false;
-  const std::string_view method(head.data() + 2, 5);
-  return head[0] != '\0' && method[0] == '-' && method[1] == 'l' &&
-         (method[2] == 'h' || method[2] == 'z') && method[4] == '-' &&
-         static_cast<unsigned char>(head[20]) <= 3;
+  if (!in && IsMachineFailure(errno)) ThrowFileError(errno, path);
+  return in.read(head.data(), head.size()) && IsLhaHeader(std::string_view(head.data(), head.size()));
 }
 
-// One pass over an archive with libarchive, names converted from CP932 to UTF-8.
+la_ssize_t ReadShown(struct archive* archive, void* source, const void** block) {
+  std::string_view bytes;
+  if (!static_cast<LhaSource*>(source)->Read(bytes)) {
+    archive_set_error(archive, EIO, "the archive file cannot be read");
+    return ARCHIVE_FATAL;
+  }
+  *block = bytes.data();
+  return static_cast<la_ssize_t>(bytes.size());
+}
+
+la_int64_t SkipShown(struct archive*, void* source, la_int64_t count) {
+  return static_cast<la_int64_t>(static_cast<LhaSource*>(source)->Skip(static_cast<std::uint64_t>(count)));
+}
+
+// One pass over an archive with libarchive, names converted from CP932 to UTF-8. The
+// archive reaches libarchive through an LhaSource, which shows it archives as other
+// LHA programs write them.
 class LhaReader {
  public:
   enum class Step { kEntry, kEnd, kBroken };
 
-  explicit LhaReader(const std::string& path) : path_(path), archive_(archive_read_new()) {
+  explicit LhaReader(const std::string& path) : path_(path), reader_(archive_read_new(), archive_read_free) {
     if (archive_ == nullptr) throw std::bad_alloc();
     archive_read_support_format_lha(archive_);
     archive_read_set_options(archive_, "hdrcharset=CP932");
-    open_ = IsNonEmptyRegularFile(path) &&
-            archive_read_open_filename(archive_, path.c_str(), kBlockSize) == ARCHIVE_OK;
-    if (!open_) ThrowOnMachineFailure();
+    if (!IsNonEmptyRegularFile(path)) return;
+    errno = 0;
+    if (!source_.Open(path)) ThrowOnMachineFailure(errno);
+    open_ = archive_read_open2(archive_, &source_, nullptr, ReadShown, SkipShown, nullptr) == ARCHIVE_OK;
+    if (!open_) ThrowOnMachineFailure(archive_errno(archive_));
   }
-  ~LhaReader() { archive_read_free(archive_); }
   LhaReader(const LhaReader&) = delete;
   LhaReader& operator=(const LhaReader&) = delete;
 
@@ -72,7 +87,7 @@ class LhaReader {
       case ARCHIVE_OK: return archive_entry_pathname(entry) != nullptr ? Step::kEntry : Step::kBroken;
       case ARCHIVE_EOF: return Step::kEnd;
       default:
-        ThrowOnMachineFailure();
+        ThrowOnMachineFailure(archive_errno(archive_));
         return Step::kBroken;
     }
   }
@@ -86,7 +101,7 @@ class LhaReader {
     const void* data = nullptr;
     std::size_t size = 0;
     const int status = archive_read_data_block(archive_, &data, &size, &offset);
-    if (status != ARCHIVE_OK && status != ARCHIVE_EOF) ThrowOnMachineFailure();
+    if (status != ARCHIVE_OK && status != ARCHIVE_EOF) ThrowOnMachineFailure(archive_errno(archive_));
     block = status == ARCHIVE_OK ? std::string_view(static_cast<const char*>(data), size) : std::string_view();
     return status;
   }
@@ -94,14 +109,16 @@ class LhaReader {
  private:
   // What fails for the machine's sake (no memory, the archive's disk failing, too many
   // open files) fails the run, not the archive.
-  void ThrowOnMachineFailure() const {
-    const int error = archive_errno(archive_);
-    if (IsMachineFailure(error)) ThrowFileError(error, path_);
+  void ThrowOnMachineFailure(int osError) const {
+    if (IsMachineFailure(osError)) ThrowFileError(osError, path_);
   }
 
   ScopedUtf8Locale utf8_;  // first in, last out: in effect for every libarchive call
   std::string path_;
-  struct archive* archive_;
+  LhaSource source_;       // outlives the libarchive reader that reads it
+  // Freed however the reader ends, a machine failure thrown while opening included.
+  std::unique_ptr<struct archive, int (*)(struct archive*)> reader_;
+  struct archive* archive_ = reader_.get();
   bool open_ = false;
 };
 
@@ -161,6 +178,9 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
     }
     written += block.size();
     if (written > declaredSize) return UnpackStatus::kSizeMismatch;
+    // An empty block, which libarchive gives where a step of decoding -lh5- data
+    // yields no bytes, comes without a buffer: there is nothing to write.
+    if (block.empty()) continue;
     if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) ThrowFileError(errno, place);
   }
   return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
@@ -200,7 +220,8 @@ UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::st
 
 bool IsLhaArchive(const std::string& archivePath) {
   if (!IsNonEmptyRegularFile(archivePath)) return false;
-  return LhaReader(archivePath).IsOpen() || StartsWithLhaHeader(archivePath);
+  if (LhaReader(archivePath).IsOpen()) return true;
+  return StartsWithLhaHeader(archivePath);
 }
 
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,

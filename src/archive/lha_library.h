@@ -17,9 +17,12 @@
 //   kMaxUnpackedBytes, checked on every header before anything is written, and a file
 //   must unpack to exactly its declared size; an archive file more than a quarter
 //   larger than that cap is refused unread;
+// - archives as other LHA programs write them are read as those programs read them:
+//   a header attribute other than 0x20 and a missing end-of-archive byte are taken as
+//   they are (see lha_source.h);
 // - a damaged header, a name that is not valid Shift-JIS, corrupt data, a CRC error or
-//   a compression method libarchive does not decode (-lh1- to -lh4-, -lzs-, -lz5-) fail
-//   the archive;
+//   a compression method libarchive does not decode (-lh1- to -lh4-, -lzs-, -lz5-,
+//   -pm?-) fail the archive;
 // - what the machine fails (the folder's disk full, a size limit, too many open files,
 //   no memory, an I/O error reading the archive or writing a file) is not the
 //   archive's failure: it throws FileError naming the place, or std::bad_alloc;
@@ -37,8 +40,9 @@ namespace kelvane {
 inline constexpr std::uint64_t kMaxUnpackedBytes = std::uint64_t{1} << 30;  // 1 GiB
 
 // True when `archivePath` is a regular, non-empty file that libarchive reads as an LHA
-// archive, or whose first header is an LHA header with a method libarchive does not
-// know (such as -lhx-): that is an archive too, just one that cannot be unpacked.
+// archive, or whose first header is an LHA header of any method ("-lh?-", "-lz?-",
+// "-pm?-"): one in a method libarchive does not know, such as -lhx- or -pm2-, is an
+// archive too, just one that cannot be unpacked.
 bool IsLhaArchive(const std::string& archivePath);
 
 enum class UnpackStatus {

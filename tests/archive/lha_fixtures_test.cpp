@@ -14,6 +14,7 @@
 #include "archive/lha_library.h"
 #include "expected_messages.h"
 #include "folder_listing.h"
+#include "support/lha_fixtures.h"
 #include "support/lha_writer.h"
 #include "support/temp_dir.h"
 
@@ -151,14 +152,23 @@ TEST(LhaFixtures, EveryArchiveUnpacksAsExpectedOrFailsWithTheUnpackMessage) {
   }
 }
 
+// Ours (kelvane/, from support/lha_fixtures.h) are converted in archive_conversion_test.
 TEST(LhaFixtures, EveryArchiveIsCovered) {
   std::set<std::string> covered;
   for (const auto& fixture : Cases()) covered.insert(fixture.path);
+  for (const auto& fixture : LhaFixtures()) covered.insert("kelvane/" + fixture.fileName);
   for (const auto& entry : fs::recursive_directory_iterator(FixtureRoot())) {
     const auto extension = entry.path().extension();
     if (extension != ".lzh" && extension != ".lha") continue;
     EXPECT_TRUE(covered.count(fs::relative(entry.path(), FixtureRoot()).string()))
         << entry.path() << " has no expectation";
+  }
+}
+
+TEST(LhaFixtures, OursAreWhatOurWriterMakes) {
+  for (const auto& fixture : LhaFixtures()) {
+    EXPECT_TRUE(ReadFileBytes(FixtureRoot() + "/kelvane/" + fixture.fileName) == fixture.bytes)
+        << fixture.fileName << " differs: make_lha_fixtures tests/data/lha/kelvane writes it anew";
   }
 }
 

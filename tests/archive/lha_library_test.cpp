@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "folder_listing.h"
 #include "platform/file_error.h"
@@ -16,6 +17,7 @@ namespace kelvane::test {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 // A temp folder holding the archive and, beside it, the folder it unpacks into.
 class UnpackTest : public ::testing::Test {
@@ -25,8 +27,9 @@ class UnpackTest : public ::testing::Test {
   UnpackStatus Unpack(const std::vector<LhaEntry>& entries, LhaMethod method = LhaMethod::kLh5,
                       int level = 2) {
     WriteFileBytes(archive_, PackLha(entries, method, level));
-    return UnpackLhaArchive(archive_, OwnFolder::Open(folder_));
+    return UnpackArchive();
   }
+  UnpackStatus UnpackArchive() const { return UnpackLhaArchive(archive_, OwnFolder::Open(folder_)); }
   std::set<std::string> Unpacked() const { return EverythingUnder(folder_); }
   std::string Read(const std::string& name) const { return ReadFileBytes(folder_ + name); }
 
@@ -51,6 +54,54 @@ TEST_F(UnpackTest, EveryMethodAndHeaderLevelUnpacksFlatAndByteExact) {
       EXPECT_TRUE(Read("big.dat") == big);
     }
   }
+}
+
+// Attributes other than 0x20 (a read-only file, none) in every header, and the end
+// byte left off, as other LHA programs write archives.
+TEST_F(UnpackTest, ArchivesAsOtherProgramsWriteThemUnpackByteExact) {
+  const std::string big(200000, 'r');
+  for (const auto method : {LhaMethod::kStored, LhaMethod::kLh5, LhaMethod::kLh6, LhaMethod::kLh7}) {
+    for (int level = 0; level <= 3; ++level) {
+      for (const auto end : {LhaEnd::kEndByte, LhaEnd::kNoEndByte}) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(method)) + "/" + std::to_string(level) + "/" +
+                     std::to_string(static_cast<int>(end)));
+        WriteFileBytes(archive_, PackLha({{.name = "small.dat", .data = "abc", .attribute = 0x21},
+                                          {.name = "big.dat", .data = big, .attribute = 0x00}},
+                                         method, level, end));
+        ASSERT_EQ(UnpackArchive(), UnpackStatus::kUnpacked);
+        EXPECT_EQ(Read("small.dat"), "abc");
+        EXPECT_TRUE(Read("big.dat") == big);
+      }
+    }
+  }
+}
+
+// The header's check value is shown moved with the attribute, never made anew: a
+// header that did not check still does not.
+TEST_F(UnpackTest, DamagedArchivesWithOtherAttributesOrNoEndByteAreStillRefused) {
+  const std::vector<LhaEntry> files = {{.name = "a.dat", .data = "first", .attribute = 0x21},
+                                       {.name = "b.dat", .data = "second\0"s, .attribute = 0x01}};
+  struct Damage {
+    const char* what;
+    std::function<void(std::string&, int level)> apply;
+  };
+  const Damage damages[] = {
+      {"a changed name in the first header", [](std::string& a, int) { a[a.find("a.dat")] = 'c'; }},
+      {"a changed name in the second header", [](std::string& a, int) { a[a.find("b.dat")] = 'c'; }},
+      {"a changed check value", [](std::string& a, int level) { a[level == 1 ? 1 : level == 2 ? 27 : 33] ^= 1; }},
+      // The 0 byte cut off is shown to be missing, not taken for the end byte.
+      {"the last data byte cut with the end byte", [](std::string& a, int) { a.resize(a.size() - 2); }},
+  };
+  for (int level = 1; level <= 3; ++level) {
+    for (const auto& damage : damages) {
+      SCOPED_TRACE(std::to_string(level) + ": " + damage.what);
+      std::string archive = PackLha(files, LhaMethod::kStored, level);
+      damage.apply(archive, level);
+      WriteFileBytes(archive_, archive);
+      EXPECT_EQ(UnpackArchive(), UnpackStatus::kUnreadable);
+    }
+  }
+  EXPECT_TRUE(Unpacked().empty());
 }
 
 TEST_F(UnpackTest, EscapingNamesLandFlatInsideTheFolder) {
@@ -131,7 +182,7 @@ TEST_F(UnpackTest, SixtyFourBitSizesPastTheCapOrNegativeFail) {
 TEST_F(UnpackTest, ArchiveFileFarLargerThanTheCapIsNotRead) {
   WriteFileBytes(archive_, PackLha({{.name = "a.dat", .data = "x"}}));
   fs::resize_file(archive_, kMaxUnpackedBytes * 2);  // sparse: takes no disk space
-  EXPECT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_)), UnpackStatus::kTooLarge);
+  EXPECT_EQ(UnpackArchive(), UnpackStatus::kTooLarge);
 }
 
 TEST_F(UnpackTest, DataLongerOrShorterThanDeclaredFails) {
@@ -157,9 +208,9 @@ TEST_F(UnpackTest, CorruptCompressedDataFails) {
   std::string archive = PackLha({{.name = "a.dat", .data = std::string(5000, 'q') + "tail"}});
   archive[archive.size() - 4] ^= 0x5A;
   WriteFileBytes(archive_, archive);
-  EXPECT_NE(UnpackLhaArchive(archive_, OwnFolder::Open(folder_)), UnpackStatus::kUnpacked);
+  EXPECT_NE(UnpackArchive(), UnpackStatus::kUnpacked);
   WriteFileBytes(archive_, archive.substr(0, archive.size() / 2));
-  EXPECT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_)), UnpackStatus::kUnreadable);
+  EXPECT_EQ(UnpackArchive(), UnpackStatus::kUnreadable);
 }
 
 // A name the folder does not take is the archive's failure; a folder that takes

@@ -90,7 +90,7 @@ std::vector<LhaEntry> VariedFiles() {
 TEST(PackLha, EveryMethodAndHeaderLevelReadsBackByteExact) {
   const auto files = VariedFiles();
   for (const auto method : kMethods) {
-    for (int level = 0; level <= 2; ++level) {
+    for (int level = 0; level <= 3; ++level) {
       SCOPED_TRACE("method " + std::to_string(static_cast<int>(method)) + " level " +
                    std::to_string(level));
       const auto read = ReadBack(PackLha(files, method, level));
@@ -126,7 +126,7 @@ TEST(PackLha, CompressedMethodsShrinkTextAndReachAsFarAsTheirWindow) {
 }
 
 TEST(PackLha, DirectoriesAndLinksAtEveryHeaderLevel) {
-  for (int level = 0; level <= 2; ++level) {
+  for (int level = 0; level <= 3; ++level) {
     SCOPED_TRACE("level " + std::to_string(level));
     const auto read = ReadBack(PackLha({{.name = "sub/", .kind = LhaKind::kDirectory},
                                         {.name = "sub/link", .kind = LhaKind::kSymlink,
@@ -171,9 +171,12 @@ TEST(PackLha, HostileSizeAndCrcOptions) {
     EXPECT_EQ(read.entries[0].data, "abc");
     EXPECT_EQ(read.entries[1].dataStatus, ARCHIVE_WARN);
   }
-  const auto read = ReadBack(PackLha({{.name = "past32", .data = "abc", .declaredSize = 5ull << 30}}));
-  ASSERT_EQ(read.entries.size(), 1u);
-  EXPECT_EQ(read.entries[0].declaredSize, 5LL << 30);
+  for (int level = 2; level <= 3; ++level) {
+    const auto read = ReadBack(PackLha({{.name = "past32", .data = "abc", .declaredSize = 5ull << 30}},
+                                       LhaMethod::kLh5, level));
+    ASSERT_EQ(read.entries.size(), 1u);
+    EXPECT_EQ(read.entries[0].declaredSize, 5LL << 30);
+  }
   EXPECT_THROW(PackLha({{.name = "past32", .declaredSize = 5ull << 30}}, LhaMethod::kLh5, 1),
                std::invalid_argument);
 }
@@ -186,6 +189,22 @@ TEST(PackLha, LevelTwoHeaderWhoseSizeEndsInZeroByteIsPadded) {
   const auto read = ReadBack(archive);
   ASSERT_EQ(read.entries.size(), 1u);
   EXPECT_EQ(read.entries[0].path, name);
+}
+
+// libarchive reads another attribute at level 0 only, where it checks the header sum
+// over it too; without the end byte an archive is that byte shorter.
+TEST(PackLha, OtherAttributesAndNoEndByte) {
+  const std::vector<LhaEntry> files = {{.name = "a.dat", .data = "first", .attribute = 0x21},
+                                       {.name = "b.dat", .data = "second", .attribute = 0x00}};
+  const auto read = ReadBack(PackLha(files, LhaMethod::kLh5, 0));
+  EXPECT_EQ(read.endStatus, ARCHIVE_EOF);
+  ASSERT_EQ(read.entries.size(), 2u);
+  EXPECT_EQ(read.entries[1].data, "second");
+  for (int level = 0; level <= 3; ++level) {
+    const std::string archive = PackLha(files, LhaMethod::kLh5, level);
+    EXPECT_EQ(static_cast<unsigned char>(archive[19]), 0x21);
+    EXPECT_EQ(PackLha(files, LhaMethod::kLh5, level, LhaEnd::kNoEndByte) + '\0', archive);
+  }
 }
 
 TEST(LhaCrc16, IsCrc16Arc) {

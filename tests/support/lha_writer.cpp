@@ -324,8 +324,14 @@ std::string MethodId(LhaMethod method, LhaKind kind) {
     case LhaMethod::kLh5: return "-lh5-";
     case LhaMethod::kLh6: return "-lh6-";
     case LhaMethod::kLh7: return "-lh7-";
+    case LhaMethod::kLh1Id: return "-lh1-";
+    case LhaMethod::kPm2Id: return "-pm2-";
   }
   return "-lh0-";
+}
+
+bool IsCompressed(LhaMethod method) {
+  return method == LhaMethod::kLh5 || method == LhaMethod::kLh6 || method == LhaMethod::kLh7;
 }
 
 // What every header level needs to know about one entry.
@@ -336,6 +342,7 @@ struct PackedEntry {
   std::uint64_t originalSize;
   std::uint16_t crc;
   bool isLink;
+  std::uint8_t attribute;
 };
 
 PackedEntry Prepare(const LhaEntry& entry, LhaMethod method) {
@@ -344,12 +351,11 @@ PackedEntry Prepare(const LhaEntry& entry, LhaMethod method) {
   packed.isLink = entry.kind == LhaKind::kSymlink;
   packed.storedName = packed.isLink ? entry.name + "|" + entry.linkTarget : entry.name;
   const std::string_view data = entry.kind == LhaKind::kFile ? entry.data : std::string_view();
-  packed.body = packed.method == "-lhd-" || method == LhaMethod::kStored
-                    ? std::string(data)
-                    : CompressLh(data, method);
+  packed.body = packed.method == "-lhd-" ? std::string(data) : CompressLh(data, method);
   packed.originalSize = entry.declaredSize.value_or(data.size());
   packed.crc = LhaCrc16(data);
   if (entry.corruptCrc) packed.crc ^= 0xFFFF;
+  packed.attribute = entry.attribute;
   return packed;
 }
 
@@ -358,13 +364,13 @@ constexpr std::uint64_t kMax32 = 0xFFFFFFFF;
 void AppendCommonFields(std::string& out, const PackedEntry& entry, std::uint64_t packedSize,
                         std::uint32_t time, int level) {
   if (level < 2 && (entry.originalSize > kMax32 || packedSize > kMax32)) {
-    throw std::invalid_argument("LHA sizes past 32 bits need header level 2");
+    throw std::invalid_argument("LHA sizes past 32 bits need header level 2 or 3");
   }
   out += entry.method;
   AppendLe(out, packedSize, 4);
   AppendLe(out, entry.originalSize, 4);
   AppendLe(out, time, 4);
-  out.push_back(0x20);
+  out.push_back(static_cast<char>(entry.attribute));
   out.push_back(static_cast<char>(level));
 }
 
@@ -384,13 +390,15 @@ std::vector<std::string> PathExtensions(const std::string& directory, bool isLin
   return extensions;
 }
 
-// Each extension is [type][data]; its size field goes before it, and 0 ends the list.
-void AppendExtensions(std::string& out, const std::vector<std::string>& extensions) {
+// Each extension is [type][data]; its size field (2 bytes, 4 at level 3) goes before
+// it, and 0 ends the list.
+void AppendExtensions(std::string& out, const std::vector<std::string>& extensions,
+                      int sizeBytes = 2) {
   for (const auto& ext : extensions) {
-    AppendLe(out, ext.size() + 2, 2);
+    AppendLe(out, ext.size() + sizeBytes, sizeBytes);
     out += ext;
   }
-  AppendLe(out, 0, 2);
+  AppendLe(out, 0, sizeBytes);
 }
 
 std::size_t ExtensionsSize(const std::vector<std::string>& extensions) {
@@ -451,9 +459,10 @@ std::string Level1Header(const PackedEntry& entry) {
   return header + tail.substr(2);
 }
 
-std::string Level2Header(const PackedEntry& entry) {
+// The extended headers of levels 2 and 3, the header CRC (still 0) first.
+std::vector<std::string> LongHeaderExtensions(const PackedEntry& entry) {
   const auto [directory, file] = SplitDirectory(entry.storedName);
-  std::vector<std::string> extensions = {std::string("\x00\x00\x00", 3)};  // header CRC
+  std::vector<std::string> extensions = {std::string("\x00\x00\x00", 3)};
   if (!file.empty()) extensions.push_back("\x01" + file);
   for (auto& ext : PathExtensions(directory, entry.isLink)) extensions.push_back(std::move(ext));
   if (entry.originalSize > kMax32) {  // 64-bit sizes, which replace the 32-bit fields
@@ -462,16 +471,40 @@ std::string Level2Header(const PackedEntry& entry) {
     AppendLe(sizes, entry.originalSize, 8);
     extensions.push_back(sizes);
   }
+  return extensions;
+}
 
-  std::string header(2, '\0');
-  AppendCommonFields(header, entry, entry.body.size(), kUnixTime, 2);
+// Levels 2 and 3 open alike: the fixed fields up to the OS id, 24 bytes.
+std::string LongHeaderStart(const PackedEntry& entry, std::uint16_t firstField, int level) {
+  std::string header;
+  AppendLe(header, firstField, 2);
+  AppendCommonFields(header, entry, entry.body.size(), kUnixTime, level);
   AppendLe(header, entry.crc, 2);
   header.push_back(kUnixOs);
-  AppendExtensions(header, extensions);
+  return header;
+}
+
+std::string Level2Header(const PackedEntry& entry) {
+  std::string header = LongHeaderStart(entry, 0, 2);
+  AppendExtensions(header, LongHeaderExtensions(entry));
   // A size whose low byte is 0 would read as the end of the archive: pad by one byte.
   if ((header.size() & 0xFF) == 0) header.push_back('\0');
   PatchLe16(header, 0, static_cast<std::uint16_t>(header.size()));
-  constexpr std::size_t kHeaderCrcAt = 24 + 3;  // fixed part, size field, type byte
+  constexpr std::size_t kHeaderCrcAt = 24 + 2 + 1;  // fixed part, size field, type byte
+  PatchLe16(header, kHeaderCrcAt, LhaCrc16(header));
+  return header;
+}
+
+std::string Level3Header(const PackedEntry& entry) {
+  constexpr int kSizeBytes = 4;
+  std::string header = LongHeaderStart(entry, kSizeBytes, 3);
+  const std::size_t totalSizeAt = header.size();
+  AppendLe(header, 0, kSizeBytes);
+  AppendExtensions(header, LongHeaderExtensions(entry), kSizeBytes);
+  for (int i = 0; i < kSizeBytes; ++i) {
+    header[totalSizeAt + i] = static_cast<char>((header.size() >> (8 * i)) & 0xFF);
+  }
+  constexpr std::size_t kHeaderCrcAt = 28 + 4 + 1;
   PatchLe16(header, kHeaderCrcAt, LhaCrc16(header));
   return header;
 }
@@ -500,7 +533,7 @@ std::uint16_t LhaCrc16(std::string_view bytes) {
 }
 
 std::string CompressLh(std::string_view data, LhaMethod method) {
-  if (method == LhaMethod::kStored) return std::string(data);
+  if (!IsCompressed(method)) return std::string(data);
   const MethodShape shape = ShapeOf(method);
   Matcher matcher(data, shape.windowBits);
   BitWriter out;
@@ -525,7 +558,8 @@ std::string CompressLh(std::string_view data, LhaMethod method) {
   return out.Finish();
 }
 
-std::string PackLha(const std::vector<LhaEntry>& entries, LhaMethod method, int headerLevel) {
+std::string PackLha(const std::vector<LhaEntry>& entries, LhaMethod method, int headerLevel,
+                    LhaEnd end) {
   std::string archive;
   for (const auto& entry : entries) {
     const PackedEntry packed = Prepare(entry, method);
@@ -533,11 +567,12 @@ std::string PackLha(const std::vector<LhaEntry>& entries, LhaMethod method, int 
       case 0: archive += Level0Header(packed); break;
       case 1: archive += Level1Header(packed); break;
       case 2: archive += Level2Header(packed); break;
-      default: throw std::invalid_argument("LHA header level must be 0, 1 or 2");
+      case 3: archive += Level3Header(packed); break;
+      default: throw std::invalid_argument("LHA header level must be 0 to 3");
     }
     archive += packed.body;
   }
-  archive.push_back('\0');
+  if (end == LhaEnd::kEndByte) archive.push_back('\0');
   return archive;
 }
 
