@@ -65,7 +65,7 @@ const Scenario kScenarios[] = {
      "^kelvane: standard output へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。\n$", false},
     {"StandardOutputFull", R"sh("$K" convert --work-dir "$W" -o - $A > /dev/full)sh", 3,
      "^kelvane: standard output へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。\n$", false},
-    {"DumpIntoAFullDevice", R"sh("$K" dump --format json "$IN/reference.pdb" > /dev/full)sh", 1,
+    {"DumpIntoAFullDevice", R"sh("$K" dump --format json "$KELVANE_SOURCE_DIR/tests/data/samples.pdb" > /dev/full)sh", 1,
      "^kelvane: write error(: No space left on device)?\n$", false},
     {"HelpIntoAClosedOutput", R"sh("$K" --help >&-)sh", 1, "^kelvane: write error: Bad file descriptor\n$",
      false},
