@@ -46,12 +46,14 @@ WorkingArea WorkingArea::Create(const std::string& base) {
       chosen = madeBase = MakeFreshTempFolder();
     }
   }
+  std::optional<RunFolder> folder;
   try {
-    return WorkingArea(RunFolder::Create(chosen, kWorkingRootName), std::move(madeBase));
+    folder.emplace(RunFolder::Create(chosen, kWorkingRootName));
   } catch (...) {
     RemoveMadeBase(madeBase);
     throw;
   }
+  return WorkingArea(std::move(folder), std::move(madeBase));
 }
 
 WorkingArea::WorkingArea(std::optional<RunFolder> folder, std::string madeBase)

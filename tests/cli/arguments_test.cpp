@@ -1,12 +1,15 @@
 // What `kelvane convert` checks before it unpacks or writes anything, and where it
 // writes the database.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
 #include "cli/cli_run.h"
+#include "support/deadline.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -41,6 +44,7 @@ TEST(ConvertArguments, ThoseThatWouldCostAFileAreRefusedFirst) {
   Folder f;
   fs::create_directory(f.dir / "x");
   fs::create_hard_link(f.dir / "day.lzh", f.dir / "hard.lzh");
+  fs::create_symlink("day.lzh", f.dir / "soft.pdb");
   const std::string archive = ReadFileBytes(f.dir / "day.lzh");
   struct Row {
     std::string output;
@@ -51,6 +55,7 @@ TEST(ConvertArguments, ThoseThatWouldCostAFileAreRefusedFirst) {
       {f.dir / "day.lzh", {f.dir / "day.lzh"}, "kelvane: " + f.dir / "day.lzh" + ": is the archive "},
       {f.dir / "x/../day.lzh", {f.dir / "day.lzh"}, "kelvane: " + f.dir / "x/../day.lzh" + ": is the archive "},
       {f.dir / "hard.lzh", {f.dir / "day.lzh"}, "kelvane: " + f.dir / "hard.lzh" + ": is the archive "},
+      {f.dir / "soft.pdb", {f.dir / "day.lzh"}, "kelvane: " + f.dir / "soft.pdb" + ": is the archive "},
       {f.dir / "old.pdb", {f.dir / "day.lzh", f.dir / "nakayma.lzh"},
        "kelvane: " + f.dir / "nakayma.lzh" + ": No such file or directory\n"},
       {f.dir / "old.pdb", {f.dir / "x"}, "kelvane: " + f.dir / "x" + ": Is a directory\n"},
@@ -95,20 +100,33 @@ TEST(ConvertArguments, AnOutputFolderThatIsMissingIsFoundBeforeUnpacking) {
   EXPECT_FALSE(fs::exists(f.dir / "work"));
 }
 
-// A symbolic link at the output is written through: the file it points at gets the
-// database, in its own folder, and the link stays a link.
+// A symbolic link at the output is written through, however many links lead to the
+// file: the file at the end gets the database, in its own folder, and the links stay.
 TEST(ConvertArguments, AnOutputLinkIsWrittenThrough) {
   Folder f;
   fs::create_directory(f.dir / "synced");
   test::WriteFileBytes(f.dir / "synced/races.pdb", "old");
   fs::create_symlink("synced/races.pdb", f.dir / "link.pdb");
-  ASSERT_EQ(f.Convert(f.dir / "link.pdb", {f.dir / "day.lzh"}).status, kExitOk);
+  fs::create_symlink("link.pdb", f.dir / "link-to-link.pdb");
   ASSERT_EQ(f.Convert(f.dir / "plain.pdb", {f.dir / "day.lzh"}).status, kExitOk);
-  EXPECT_TRUE(fs::is_symlink(f.dir / "link.pdb"));
-  EXPECT_EQ(ReadFileBytes(f.dir / "synced/races.pdb").substr(0, 32),
-            ReadFileBytes(f.dir / "plain.pdb").substr(0, 32));
-  EXPECT_EQ(fs::file_size(f.dir / "synced/races.pdb"), fs::file_size(f.dir / "plain.pdb"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(f.dir / "synced"), {}), 1);
+  for (const char* link : {"link.pdb", "link-to-link.pdb"}) {
+    SCOPED_TRACE(link);
+    test::WriteFileBytes(f.dir / "synced/races.pdb", "old");
+    ASSERT_EQ(f.Convert(f.dir / link, {f.dir / "day.lzh"}).status, kExitOk);
+    EXPECT_TRUE(fs::is_symlink(f.dir / "link.pdb") && fs::is_symlink(f.dir / "link-to-link.pdb"));
+    EXPECT_EQ(ReadFileBytes(f.dir / "synced/races.pdb"), ReadFileBytes(f.dir / "plain.pdb"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.dir / "synced"), {}), 1);
+  }
+}
+
+// A FIFO named as an archive is not waited on: it is not an archive.
+TEST(ConvertArguments, AFifoNamedAsAnArchiveIsNotWaitedFor) {
+  const test::Deadline deadline(std::chrono::seconds(20), "a run given a FIFO as archive");
+  Folder f;
+  ASSERT_EQ(mkfifo((f.dir / "fifo.lzh").c_str(), 0600), 0);
+  const auto run = f.Convert(f.dir / "out.pdb", {f.dir / "fifo.lzh"});
+  EXPECT_EQ(run.status, kExitWithMessages);
+  EXPECT_EQ(run.err, "kelvane: " + f.dir / "fifo.lzh" + ": ファイル 'fifo.lzh' は書庫ではありません\n");
 }
 
 }  // namespace

@@ -55,6 +55,11 @@ const Scenario kScenarios[] = {
      R"sh($UNSHARE sh -c 'mount -t tmpfs -o size=1m tmpfs "$W" || exit 99
         "$K" convert --work-dir "$W" -o "$O" $A; s=$?; find "$W" -mindepth 2 >> "$CHECK"; exit $s')sh",
      3, "^kelvane: %W/JRA-VAN/run-[a-z0-9]{12}/\\S* へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。\n$", false},
+    {"NoHomeAndATemporaryFolderOutOfInodes",
+     R"sh(mkdir "$D/tmp"; $UNSHARE sh -c 'mount -t tmpfs -o size=1m,nr_inodes=2 tmpfs "$D/tmp" || exit 99
+        env -u HOME -u XDG_CACHE_HOME TMPDIR="$D/tmp" "$K" convert -o "$O" $A; s=$?
+        find "$D/tmp" -mindepth 1 >> "$CHECK"; exit $s')sh",
+     3, "^kelvane: %D/tmp/kelvane-\\w{6}/JRA-VAN へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。\n$", false},
     {"FileSizeLimit", R"sh(ulimit -f 1000; "$K" convert --work-dir "$W" -o "$O" $A)sh", 3,
      "^kelvane: %W/JRA-VAN/run-[a-z0-9]{12}/\\S* へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。\n$", false},
     {"TooFewDescriptors", R"sh(ulimit -n 9; "$K" convert --work-dir "$W" -o "$O" $A)sh", 3,

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/file_error.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -34,6 +37,25 @@ TEST(SpooledDatabase, CountsNoMoreRecordsThanTheHeaderCan) {
   for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(spooled.AddRecord({1}));
   EXPECT_FALSE(spooled.AddRecord({1}));
   EXPECT_EQ(spooled.RecordCount(), kMaxRecords);
+}
+
+// The spool is a file of its own, made new: a file or a link already at its name is
+// refused and left as it was; the spool goes with the database.
+TEST(SpooledDatabase, SpoolsIntoAFileOfItsOwnThatGoesWithIt) {
+  ScopedTempDir dir;
+  const OwnFolder folder = OwnFolder::Open(dir.path());
+  test::WriteFileBytes(dir / "theirs", "theirs");
+  std::filesystem::create_symlink(dir / "theirs", dir / "link");
+  for (const char* taken : {"theirs", "link"}) {
+    EXPECT_THROW(SpooledDatabase(PalmDatabase::CreateDefault(0), folder, taken), FileError) << taken;
+  }
+  EXPECT_EQ(ReadFileBytes(dir / "theirs"), "theirs");
+  {
+    SpooledDatabase spooled(PalmDatabase::CreateDefault(0), folder, "spool");
+    spooled.AddRecord({1, 2, 3});
+    EXPECT_TRUE(std::filesystem::exists(dir / "spool"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "spool"));
 }
 
 }  // namespace

@@ -1,0 +1,158 @@
+// The run's pipeline as a person sees it: what the working area holds while each
+// archive is read, a stop that ends the run at once and leaves no thread behind, and
+// the most races one database takes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "app/archive_unpacker.h"
+#include "app/conversion_run.h"
+#include "app/user_texts.h"
+#include "pdb/palm_database.h"
+#include "support/deadline.h"
+#include "support/jravan_builder.h"
+#include "support/lha_writer.h"
+#include "support/recording_env.h"
+#include "support/temp_dir.h"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::Deadline;
+using test::RecordingEnv;
+using test::ScopedTempDir;
+
+// Archive `name`.lzh in `dir`: `races` races of one runner each, and `padding` bytes
+// of another file, to make it slow to unpack.
+std::string Archive(const ScopedTempDir& dir, const std::string& name, int races, std::size_t padding = 0) {
+  std::vector<test::RaceCardLine> lines;
+  for (int r = 1; r <= races; ++r) lines.push_back({.year = 2003, .raceNumber = r, .entries = {{.horseId = "2001100001"}}});
+  std::vector<test::LhaEntry> files = {
+      {.name = "JracDen1.dat", .data = test::RaceCardFile(lines)},
+      {.name = "JracUmaj.dat", .data = test::HorseRegisterFile({{.key = "2001100001", .birthYear = 2000}})}};
+  if (padding > 0) files.push_back({.name = "JracKisi.dat", .data = std::string(padding, 'k')});
+  test::WriteFileBytes(dir / (name + ".lzh"), test::PackLha(files, test::LhaMethod::kStored));
+  return dir / (name + ".lzh");
+}
+
+// The archives' folders in the run's working area now, by name.
+std::set<std::string> UnpackedFolders(const std::string& work) {
+  std::set<std::string> names;
+  std::error_code ec;
+  for (const auto& run : fs::directory_iterator(work + "/JRA-VAN", ec)) {
+    for (const auto& folder : fs::directory_iterator(run.path() / "archives", ec)) {
+      names.insert(folder.path().filename().string());
+    }
+  }
+  return names;
+}
+
+// The threads of this process.
+long Threads() { return std::distance(fs::directory_iterator("/proc/self/task"), {}); }
+
+// At each archive the working area holds that archive and the ones unpacked ahead of
+// it, no more: the unpacker keeps its distance, and each archive's files go as soon as
+// its races are read.
+TEST(RunPipeline, TheWorkingAreaHoldsTheArchiveReadAndThoseAheadOfItOnly) {
+  struct WatchingEnv : RecordingEnv {
+    explicit WatchingEnv(std::string folder) : work(std::move(folder)) {}
+    void ShowProgress(std::size_t, std::size_t, const std::string&) override {
+      // The unpacker is given time to run as far ahead as it may.
+      std::set<std::string> now = UnpackedFolders(work);
+      for (int still = 0; still < 10; std::this_thread::sleep_for(20ms)) {
+        std::set<std::string> later = UnpackedFolders(work);
+        still = later == now ? still + 1 : 0;
+        now = std::move(later);
+      }
+      seen.push_back(now);
+    }
+    std::string work;
+    std::vector<std::set<std::string>> seen;
+  };
+  const Deadline deadline(30s, "a run of six archives");
+  ScopedTempDir dir;
+  std::vector<std::string> archives;
+  for (int i = 0; i < 6; ++i) archives.push_back(Archive(dir, std::to_string(i), 2));
+  WatchingEnv env(dir / "work");
+  ASSERT_TRUE(RunConversion({archives, true, dir / "out.pdb", dir / "work"}, env).written);
+  ASSERT_EQ(env.seen.size(), archives.size());
+  for (std::size_t i = 0; i < archives.size(); ++i) {
+    std::set<std::string> expected;
+    for (std::size_t j = i; j < std::min(i + kUnpackAhead, archives.size()); ++j) expected.insert(std::to_string(j));
+    EXPECT_EQ(env.seen[i], expected) << "at archive " << i;
+  }
+}
+
+// Stopped at its first archive while the next is being unpacked, the run ends at
+// once, and no thread of it goes on afterwards.
+TEST(RunPipeline, AStopEndsTheRunAndItsUnpackingThread) {
+  struct StoppingEnv : RecordingEnv {
+    void ShowProgress(std::size_t, std::size_t, const std::string&) override { stop = true; }
+    bool StopRequested() override { return stop; }
+    bool stop = false;
+  };
+  const Deadline deadline(30s, "a stopped run");
+  ScopedTempDir dir;
+  std::vector<std::string> archives{Archive(dir, "first", 2), Archive(dir, "slow", 2, 48 << 20)};
+  for (int i = 0; i < 4; ++i) archives.push_back(Archive(dir, "later" + std::to_string(i), 2));
+  const long before = Threads();
+  StoppingEnv env;
+  EXPECT_TRUE(RunConversion({archives, true, dir / "out.pdb", dir / "work"}, env).stopped);
+  EXPECT_EQ(Threads(), before) << "a thread of the run is still going";
+  EXPECT_TRUE(fs::is_empty(dir / "work/JRA-VAN"));
+}
+
+// A stop asked while an archive's races are read ends the run before the next race.
+TEST(RunPipeline, AStopEndsTheRunBetweenTheRacesOfAnArchive) {
+  struct StopAtFirstMessage : RecordingEnv {
+    void ShowMessage(const Message& message) override {
+      RecordingEnv::ShowMessage(message);
+      stop = true;
+    }
+    bool StopRequested() override { return stop; }
+    bool stop = false;
+  };
+  ScopedTempDir dir;
+  test::WriteFileBytes(dir / "junk.lzh", test::PackLha({{.name = "JracDen1.dat", .data = std::string(6, '\n')},
+                                                         {.name = "JracUmaj.dat", .data = ""}}));
+  StopAtFirstMessage env;
+  EXPECT_TRUE(RunConversion({{dir / "junk.lzh"}, true, dir / "out.pdb", dir / "work"}, env).stopped);
+  EXPECT_EQ(env.messages, std::vector<std::string>{"出馬表ファイルの読み込みに失敗しました"});
+}
+
+// One database counts 65,535 races: a card of that many races is written whole, with a
+// line that does not read beside them too; one race more and nothing is written.
+TEST(RunPipeline, ADatabaseTakesExactly65535Races) {
+  ScopedTempDir dir;
+  const std::string line = test::RaceCardLineBytes({.year = 2003, .raceNumber = 1}) + "\r\n";
+  struct Case {
+    std::size_t races;
+    bool withUnreadableLine;
+  };
+  for (const Case c : {Case{kMaxRecords, false}, Case{kMaxRecords, true}, Case{kMaxRecords + 1, false}}) {
+    SCOPED_TRACE(std::to_string(c.races) + (c.withUnreadableLine ? " and a line that does not read" : ""));
+    std::string card;
+    card.reserve(line.size() * c.races + 2);
+    for (std::size_t i = 0; i < c.races; ++i) card += line;
+    if (c.withUnreadableLine) card += "\r\n";
+    test::WriteFileBytes(dir / "day.lzh", test::PackLha({{.name = "JracDen1.dat", .data = card},
+                                                         {.name = "JracUmaj.dat", .data = ""}},
+                                                        test::LhaMethod::kStored));
+    RecordingEnv env;
+    const auto outcome = RunConversion({{dir / "day.lzh"}, true, dir / "out.pdb", dir / "work"}, env);
+    const bool fits = c.races <= kMaxRecords;
+    EXPECT_EQ(outcome.written, fits);
+    EXPECT_EQ(outcome.racesWritten, fits ? static_cast<int>(c.races) : 0);
+    EXPECT_EQ(env.fileErrors, fits ? std::vector<std::string>{}
+                                   : std::vector<std::string>{TooManyRacesText(dir / "out.pdb")});
+    std::filesystem::remove(dir / "out.pdb");
+  }
+}
+
+}  // namespace
+}  // namespace kelvane
