@@ -56,7 +56,9 @@ int CDesktopApp::Run() {
     for (const QString& database : files.databases) opened |= OpenDatabaseViewer(database, nullptr);
     return opened ? exec() : 1;
   }
+  // Shown first, so that a box about an archive named goes over the window.
   CDesktopDlg dlg(SystemPrompts());
+  dlg.show();
   for (const QString& database : files.databases) OpenDatabaseViewer(database, &dlg);
   dlg.AddArchives(files.archives);
   dlg.exec();
