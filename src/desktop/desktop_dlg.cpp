@@ -186,7 +186,8 @@ std::vector<std::string> CDesktopDlg::ReadableArchives(WindowRun& run) {
   QSet<QString> left;
   for (const UnreadableArchive& archive : unreadable) {
     left.insert(archive.path);
-    run.GatherToldMessage({UnreadableArchiveText(archive).toStdString(), {.archive = NativePath(archive.path)}});
+    const std::string text = UnreadableFileText(archive.path, archive.error).toStdString();
+    run.GatherToldMessage({text, {.archive = NativePath(archive.path)}});
   }
   std::vector<std::string> readable;
   for (const QString& archive : ListedArchives()) {

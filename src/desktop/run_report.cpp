@@ -46,16 +46,16 @@ FailureCounts RunReport::Counts() const {
 
 QString ReasonText(int error) { return qt_error_string(error); }
 
-QString UnreadableArchiveText(const UnreadableArchive& archive) {
+QString UnreadableFileText(const QString& path, int error) {
   return QStringLiteral("ファイル '%1' を読み込めません（%2）")
-      .arg(QFileInfo(archive.path).fileName(), ReasonText(archive.error));
+      .arg(QFileInfo(path).fileName(), ReasonText(error));
 }
 
 QString UnreadableArchivesBoxText(const QList<UnreadableArchive>& archives) {
   constexpr qsizetype kMostNamed = 10;  // a box taller than the screen cannot be answered
   QStringList lines;
   for (qsizetype i = 0; i < std::min(archives.size(), kMostNamed); ++i) {
-    lines.append(UnreadableArchiveText(archives[i]));
+    lines.append(UnreadableFileText(archives[i].path, archives[i].error));
   }
   if (archives.size() > kMostNamed) {
     lines.append(QStringLiteral("ほか %1 件").arg(archives.size() - kMostNamed));

@@ -50,9 +50,9 @@ struct UnreadableArchive {
 // The system's reason for an OS error, in the user's language where it has one.
 QString ReasonText(int error);
 
-// What is said of an archive that cannot be read, as the run's messages say what
-// failed: "ファイル '0921.lzh' を読み込めません（No such file or directory）".
-QString UnreadableArchiveText(const UnreadableArchive& archive);
+// What is said of a file that cannot be read, by its name, as the run's messages say
+// what failed: "ファイル '0921.lzh' を読み込めません（No such file or directory）".
+QString UnreadableFileText(const QString& path, int error);
 
 // The box that names the archives that cannot be read, each with its reason, the
 // first ten of them when there are more.

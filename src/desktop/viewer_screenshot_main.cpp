@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "desktop/database_viewer.h"
+#include "desktop/desktop_prompts.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kelvane-viewer-screenshot: %s\n", qPrintable(reason));
     return 1;
   }
-  kelvane::DatabaseViewer viewer(std::move(*db), args[1]);
+  kelvane::DatabaseViewer viewer(std::move(*db), args[1], *kelvane::SystemPrompts().boxes);
   viewer.resize(980, 760);
   viewer.show();
   viewer.findChild<QTableView*>(QStringLiteral("runners"))->selectRow(1);
