@@ -21,7 +21,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -52,13 +51,6 @@ struct Options {
   std::string kelvane = KELVANE_CLI_PATH;
   std::string dir;
   bool keep = false;
-};
-
-struct Season {
-  std::vector<std::string> paths;
-  int races = 0;
-  int runners = 0;
-  std::uint64_t packedBytes = 0;
 };
 
 // The best of several runs of one season.
@@ -147,20 +139,6 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     }
   }
   return options;
-}
-
-// Writes archives season.paths.size() .. count-1 of the plan into `folder`.
-void ExtendSeason(const SeasonPlan& plan, int count, const std::string& folder, Season& season) {
-  for (int i = static_cast<int>(season.paths.size()); i < count; ++i) {
-    const SeasonArchive archive = MakeSeasonArchive(plan, i);
-    const std::string path = folder + archive.fileName;
-    std::ofstream(path, std::ios::binary)
-        .write(archive.bytes.data(), static_cast<std::streamsize>(archive.bytes.size()));
-    season.paths.push_back(path);
-    season.races += archive.races;
-    season.runners += archive.runners;
-    season.packedBytes += archive.bytes.size();
-  }
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
