@@ -1,5 +1,6 @@
 #include "desktop/desktop_app.h"
 
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -22,8 +23,8 @@ namespace kelvane {
 QIcon ProgramIcon() {
   [[maybe_unused]] static const bool registered = RegisterProgramResources();
   QIcon icon;
-  icon.addFile(QStringLiteral(":/kelvane-32.png"));
-  icon.addFile(QStringLiteral(":/kelvane-256.png"));
+  const QDir icons(QStringLiteral(":/icons"));
+  for (const QString& size : icons.entryList()) icon.addFile(icons.filePath(size));
   return icon;
 }
 
