@@ -28,10 +28,10 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench/platform.h"
+#include "bench/reporting.h"
 #include "bench/season.h"
 #include "desktop/database_viewer.h"
 #include "desktop/desktop_prompts.h"
@@ -41,7 +41,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMaxOpenSeconds = 0.5;
 constexpr double kMaxPeakMiB = 64.0;
 
@@ -77,10 +76,6 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   }
   return options;
 }
-
-double MiB(std::uint64_t bytes) { return static_cast<double>(bytes) / kMiB; }
-
-const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
 
 // The child: opens the viewer as the desktop program does and says what it took.
 int OpenInViewer(int argc, char** argv, const std::string& database) {
@@ -166,23 +161,6 @@ int Measure(const Options& options, const std::string& folder) {
   return 0;
 }
 
-int Run(const Options& options) {
-  const std::string folder = MakeFreshFolder(
-      options.dir.empty() ? fs::temp_directory_path().string() : options.dir, "kelvane-viewer-bench");
-  if (folder.empty()) {
-    std::cerr << "kelvane_viewer_bench: cannot make a folder for the season\n";
-    return 1;
-  }
-  std::printf("machine: %u hardware threads, %s; database in %s\n",
-              std::thread::hardware_concurrency(), CpuModel().c_str(), folder.c_str());
-  const int status = Measure(options, folder);
-  if (!options.keep) {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-  return status;
-}
-
 }  // namespace
 }  // namespace kelvane::bench
 
@@ -194,5 +172,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!options->open.empty()) return kelvane::bench::OpenInViewer(argc, argv, options->open);
-  return kelvane::bench::Run(*options);
+  return kelvane::bench::InFreshFolder(
+      "kelvane-viewer-bench", options->dir, "database", options->keep,
+      [&](const std::string& folder) { return kelvane::bench::Measure(*options, folder); });
 }
