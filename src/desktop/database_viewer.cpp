@@ -109,7 +109,10 @@ DatabaseViewer::DatabaseViewer(RaceDatabaseFile db, const QString& path, Message
   connect(runnerView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) { ShowRunner(current); });
   raceView_->resizeColumnsToContents();
+  // The first race and its first runner, so that every table shows what it holds and
+  // the window can take the width of them all.
   if (db_.RaceCount() > 0) raceView_->selectRow(0);
+  runnerView_->selectRow(0);
   FitToScreenAndTables();
 }
 

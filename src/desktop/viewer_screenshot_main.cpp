@@ -3,7 +3,8 @@
 //
 //   kelvane-viewer-screenshot PICTURE.png DATABASE.pdb
 //
-// The first race is selected, and its second runner, so that all three tables show.
+// The first race is selected, and its second runner, so that all three tables show;
+// the picture is the size the viewer takes of its own.
 
 #include <QApplication>
 #include <QTableView>
@@ -26,7 +27,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   kelvane::DatabaseViewer viewer(std::move(*db), args[1], *kelvane::SystemPrompts().boxes);
-  viewer.resize(980, 760);
   viewer.show();
   viewer.findChild<QTableView*>(QStringLiteral("runners"))->selectRow(1);
   QApplication::processEvents();
