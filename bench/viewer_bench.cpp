@@ -1,9 +1,11 @@
 // kelvane_viewer_bench: how the database viewer opens a season's database.
 //
-//   kelvane_viewer_bench [--days N] [--runs N] [--kelvane PATH] [--dir DIR] [--keep]
+//   kelvane_viewer_bench [--days N] [--races N] [--horses N] [--runs N] [--kelvane PATH]
+//                        [--dir DIR] [--keep]
 //
-// Writes N meeting days of the benchmark season (season.h; 400 by default: 14,400
-// races, some 211 MB of database) into a fresh folder under DIR (the system's
+// Writes N meeting days of the benchmark season (season.h; 400 days of 36 races by
+// default: 14,400 races, some 211 MB of database; --races and --horses make the days
+// smaller, for a quick run) into a fresh folder under DIR (the system's
 // temporary folder by default) and converts them with `kelvane convert` into one
 // database. Then, `runs` times, a child process opens it in the viewer on Qt's
 // offscreen platform, as `kelvane-desktop FILE.pdb` does: from reading the file to the
@@ -46,6 +48,7 @@ constexpr double kMaxPeakMiB = 64.0;
 
 struct Options {
   int days = 400;
+  SeasonPlan plan;
   int runs = 3;
   std::string kelvane = KELVANE_CLI_PATH;
   std::string dir;
@@ -62,6 +65,10 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       options.keep = true;
     } else if (hasValue && arg == "--days") {
       options.days = std::max(1, std::atoi(argv[++i]));
+    } else if (hasValue && arg == "--races") {
+      options.plan.races = std::max(1, std::atoi(argv[++i]));
+    } else if (hasValue && arg == "--horses") {
+      options.plan.horses = std::max(1, std::atoi(argv[++i]));
     } else if (hasValue && arg == "--runs") {
       options.runs = std::max(1, std::atoi(argv[++i]));
     } else if (hasValue && arg == "--kelvane") {
@@ -111,7 +118,7 @@ std::map<std::string, double> ChildFigures(const std::string& logPath) {
 }
 
 std::string MakeDatabase(const Options& options, const std::string& folder, Season& season) {
-  ExtendSeason(SeasonPlan{}, options.days, folder, season);
+  ExtendSeason(options.plan, options.days, folder, season);
   const std::string output = folder + "season.pdb";
   std::vector<std::string> argv = {options.kelvane, "convert", "--work-dir", folder + "work",
                                    "-o", output};
@@ -167,8 +174,8 @@ int Measure(const Options& options, const std::string& folder) {
 int main(int argc, char** argv) {
   const auto options = kelvane::bench::ParseOptions(argc, argv);
   if (!options) {
-    std::cerr << "usage: kelvane_viewer_bench [--days N] [--runs N] [--kelvane PATH] [--dir DIR] "
-                 "[--keep]\n";
+    std::cerr << "usage: kelvane_viewer_bench [--days N] [--races N] [--horses N] [--runs N]\n"
+                 "                            [--kelvane PATH] [--dir DIR] [--keep]\n";
     return 2;
   }
   if (!options->open.empty()) return kelvane::bench::OpenInViewer(argc, argv, options->open);
