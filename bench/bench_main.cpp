@@ -21,7 +21,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -30,6 +29,7 @@
 
 #include "bench/decompression_floor.h"
 #include "bench/platform.h"
+#include "bench/reporting.h"
 #include "bench/season.h"
 
 namespace kelvane::bench {
@@ -37,7 +37,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMaxFloorRatio = 1.3;
 // Twice the season may take at most 15% longer than twice the floor's own growth.
 constexpr double kGrowthAllowance = 1.15;
@@ -52,13 +51,6 @@ struct Options {
   std::string kelvane = KELVANE_CLI_PATH;
   std::string dir;
   bool keep = false;
-};
-
-struct Season {
-  std::vector<std::string> paths;
-  int races = 0;
-  int runners = 0;
-  std::uint64_t packedBytes = 0;
 };
 
 // The best of several runs of one season.
@@ -149,20 +141,6 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
   return options;
 }
 
-// Writes archives season.paths.size() .. count-1 of the plan into `folder`.
-void ExtendSeason(const SeasonPlan& plan, int count, const std::string& folder, Season& season) {
-  for (int i = static_cast<int>(season.paths.size()); i < count; ++i) {
-    const SeasonArchive archive = MakeSeasonArchive(plan, i);
-    const std::string path = folder + archive.fileName;
-    std::ofstream(path, std::ios::binary)
-        .write(archive.bytes.data(), static_cast<std::streamsize>(archive.bytes.size()));
-    season.paths.push_back(path);
-    season.races += archive.races;
-    season.runners += archive.runners;
-    season.packedBytes += archive.bytes.size();
-  }
-}
-
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -211,10 +189,6 @@ std::optional<Figures> Measure(const Options& options, const Season& season,
   return f;
 }
 
-const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
-
-double MiB(std::uint64_t bytes) { return static_cast<double>(bytes) / kMiB; }
-
 void PrintFigures(const Figures& f, const Season& season, int runs) {
   const double ratio = f.convertSeconds / f.floorSeconds;
   const double perArchive = static_cast<double>(f.unpackedBytes) / season.paths.size();
@@ -243,20 +217,9 @@ void PrintFigures(const Figures& f, const Season& season, int runs) {
               MiB(f.benchRssBytes));
 }
 
-int Run(const Options& options) {
-  const std::string folder = MakeFreshFolder(
-      options.dir.empty() ? fs::temp_directory_path().string() : options.dir, "kelvane-bench");
-  if (folder.empty()) {
-    std::cerr << "kelvane_bench: cannot make a folder for the season\n";
-    return 1;
-  }
+// The season, then twice and four times it with --double.
+int MeasureSizes(const Options& options, const std::string& folder) {
   const SeasonPlan& plan = options.plan;
-  std::printf("kelvane_bench: archives of %d races x %d-%d runners, registers of %d horses x %d "
-              "past runs, -lh5-\n",
-              plan.races, plan.minRunners, plan.maxRunners, plan.horses, plan.pastRuns);
-  std::printf("machine: %u hardware threads, %s; season in %s\n",
-              std::thread::hardware_concurrency(), CpuModel().c_str(), folder.c_str());
-
   int status = 0;
   Season season;
   std::vector<Figures> sizes;
@@ -283,11 +246,16 @@ int Run(const Options& options) {
                 sizes[1].convertCpuSeconds / sizes[0].convertCpuSeconds, floorGrowth, memoryGrowth,
                 Verdict(memoryGrowth <= 1.15));
   }
-  if (!options.keep) {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
   return status;
+}
+
+int Run(const Options& options) {
+  const SeasonPlan& plan = options.plan;
+  std::printf("kelvane_bench: archives of %d races x %d-%d runners, registers of %d horses x %d "
+              "past runs, -lh5-\n",
+              plan.races, plan.minRunners, plan.maxRunners, plan.horses, plan.pastRuns);
+  return InFreshFolder("kelvane-bench", options.dir, "season", options.keep,
+                       [&](const std::string& folder) { return MeasureSizes(options, folder); });
 }
 
 }  // namespace

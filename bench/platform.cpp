@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 namespace kelvane::bench {
 namespace {
@@ -55,6 +56,14 @@ std::uint64_t OwnResidentBytes() {
   std::uint64_t resident = 0;
   statm >> pages >> resident;
   return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+std::uint64_t OwnPeakResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stoull(line.substr(6)) * 1024;  // in kB
+  }
+  return 0;
 }
 
 std::string MakeFreshFolder(const std::string& parent, const std::string& prefix) {

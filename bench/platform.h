@@ -27,6 +27,10 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& logPa
 // The resident set size of this process now, after giving free memory back.
 std::uint64_t OwnResidentBytes();
 
+// The most this process has had resident since it started (its own program, after
+// exec: not what the parent had).
+std::uint64_t OwnPeakResidentBytes();
+
 // A new folder `prefix`-XXXXXX in `parent`, its path ending in '/'; empty on failure.
 std::string MakeFreshFolder(const std::string& parent, const std::string& prefix);
 

@@ -3,6 +3,7 @@
 #include <utility>
 #include <array>
 #include <cstdio>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -202,6 +203,19 @@ SeasonArchive MakeSeasonArchive(const SeasonPlan& plan, int index) {
                                  {.name = "JracUmaj.dat", .data = test::HorseRegisterFile(horses)}},
                                 test::LhaMethod::kLh5);
   return archive;
+}
+
+void ExtendSeason(const SeasonPlan& plan, int count, const std::string& folder, Season& season) {
+  for (int i = static_cast<int>(season.paths.size()); i < count; ++i) {
+    const SeasonArchive archive = MakeSeasonArchive(plan, i);
+    const std::string path = folder + archive.fileName;
+    std::ofstream(path, std::ios::binary)
+        .write(archive.bytes.data(), static_cast<std::streamsize>(archive.bytes.size()));
+    season.paths.push_back(path);
+    season.races += archive.races;
+    season.runners += archive.runners;
+    season.packedBytes += archive.bytes.size();
+  }
 }
 
 }  // namespace kelvane::bench

@@ -9,7 +9,9 @@
 // pseudo-random sequence), so a season is the same bytes on every run, and the
 // first n archives of a longer season are those of the season of n.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kelvane::bench {
 
@@ -31,5 +33,17 @@ struct SeasonArchive {
 
 // Archive `index` (from 0) of the season.
 SeasonArchive MakeSeasonArchive(const SeasonPlan& plan, int index);
+
+// The archives of a season written into a folder, and what they hold.
+struct Season {
+  std::vector<std::string> paths;
+  int races = 0;
+  int runners = 0;
+  std::uint64_t packedBytes = 0;
+};
+
+// Writes archives season.paths.size() .. count-1 of the plan into `folder` (a path
+// ending in '/').
+void ExtendSeason(const SeasonPlan& plan, int count, const std::string& folder, Season& season);
 
 }  // namespace kelvane::bench

@@ -1,4 +1,5 @@
-# The manual pages, the AppStream metainfo and the Debian package (cpack -G DEB in a
+# The manual pages, the AppStream metainfo, the schema of `kelvane dump --format json`,
+# the package's copyright and changelog, and the Debian package (cpack -G DEB in a
 # Release build). The programs, the desktop entry and the icons are installed by their
 # own folders.
 include(GNUInstallDirs)
@@ -43,6 +44,24 @@ The package holds the command kelvane, which converts archives and shows what a
 database holds, and the window kelvane-desktop.")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://kelvane.example/)
 set(CPACK_STRIP_FILES ON)
+
+install(FILES docs/race-database.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvane)
+
+# /usr/share/doc/kelvane/: the copyright in Debian's machine-readable form, its licence
+# text that of LICENSE, and the changelog compressed as Debian keeps it.
+file(READ LICENSE license)
+string(STRIP "${license}" license)
+string(REPLACE "\n\n" "\n.\n" license "${license}")
+string(REPLACE "\n" "\n " KELVANE_LICENSE_PARAGRAPH " ${license}")
+set(copyright ${PROJECT_BINARY_DIR}/doc/copyright)
+configure_file(packaging/copyright.in ${copyright} @ONLY)
+set(changelog ${PROJECT_BINARY_DIR}/doc/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+                   COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/changelog > ${changelog}
+                   DEPENDS packaging/changelog
+                   COMMENT "Compressing the changelog")
+add_custom_target(kelvane_changelog ALL DEPENDS ${changelog})
+install(FILES ${copyright} ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

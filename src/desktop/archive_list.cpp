@@ -1,17 +1,24 @@
 #include "desktop/archive_list.h"
 
 #include <QDropEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QStyle>
 #include <QUrl>
 #include <algorithm>
+
+#include "desktop/run_report.h"
+#include "platform/file_checks.h"
 
 namespace kelvane {
 namespace {
 
 // Pixels: long paths are shortened only past this, and the column fills a wider list.
 constexpr int kMinColumnWidth = 400;
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -38,21 +45,48 @@ ArchiveList::ArchiveList(QWidget* parent) : QTreeWidget(parent) {
   viewport()->setAcceptDrops(true);
 }
 
-void ArchiveList::Add(const QStringList& paths) {
-  QStringList listed = Paths();
+QList<UnreadableArchive> ArchiveList::Add(const QStringList& paths) {
+  QList<UnreadableArchive> unreadable;
   for (const QString& path : paths) {
-    if (listed.contains(path, Qt::CaseSensitive)) continue;
+    if (Listed(path)) continue;
     auto* item = new QTreeWidgetItem(QStringList{path});
-    item->setToolTip(0, path);
     addTopLevelItem(item);
-    listed.append(path);
+    if (const int error = Check(item); error != 0) unreadable.append({path, error});
   }
+  return unreadable;
+}
+
+bool ArchiveList::Listed(const QString& path) const {
+  const std::string native = NativePath(path);
+  for (int i = 0; i < topLevelItemCount(); ++i) {
+    const QString listed = topLevelItem(i)->text(0);
+    if (listed == path || SameFile(NativePath(listed), native)) return true;
+  }
+  return false;
 }
 
 QStringList ArchiveList::Paths() const {
   QStringList paths;
   for (int i = 0; i < topLevelItemCount(); ++i) paths.append(topLevelItem(i)->text(0));
   return paths;
+}
+
+QList<UnreadableArchive> ArchiveList::CheckArchives() {
+  QList<UnreadableArchive> unreadable;
+  for (int i = 0; i < topLevelItemCount(); ++i) {
+    if (const int error = Check(topLevelItem(i)); error != 0) {
+      unreadable.append({topLevelItem(i)->text(0), error});
+    }
+  }
+  return unreadable;
+}
+
+int ArchiveList::Check(QTreeWidgetItem* item) const {
+  const QString path = item->text(0);
+  const int error = ErrorReadingFile(NativePath(path));
+  item->setIcon(0, error == 0 ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+  item->setToolTip(0, error == 0 ? path : path + QLatin1Char('\n') + ReasonText(error));
+  return error;
 }
 
 void ArchiveList::dragEnterEvent(QDragEnterEvent* event) {
@@ -66,8 +100,8 @@ void ArchiveList::dragMoveEvent(QDragMoveEvent* event) {
 void ArchiveList::dropEvent(QDropEvent* event) {
   const QStringList files = DroppedLocalFiles(*event->mimeData());
   if (files.isEmpty()) return;
-  Add(files);
   event->acceptProposedAction();
+  emit Dropped(Add(files));
 }
 
 void ArchiveList::keyPressEvent(QKeyEvent* event) {
@@ -75,7 +109,19 @@ void ArchiveList::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
     return;
   }
-  qDeleteAll(selectedItems());
+  RemoveSelected();
+}
+
+// The entry that followed the first one removed takes its place and the selection,
+// so that Delete pressed again goes on down the list; past the end, the last entry.
+void ArchiveList::RemoveSelected() {
+  const QList<QTreeWidgetItem*> selected = selectedItems();
+  if (selected.isEmpty()) return;
+  int first = topLevelItemCount();
+  for (QTreeWidgetItem* item : selected) first = std::min(first, indexOfTopLevelItem(item));
+  qDeleteAll(selected);
+  if (topLevelItemCount() == 0) return;
+  setCurrentItem(topLevelItem(std::min(first, topLevelItemCount() - 1)));
 }
 
 void ArchiveList::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,6 @@
 #include "desktop/desktop_app.h"
 
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -22,8 +23,8 @@ namespace kelvane {
 QIcon ProgramIcon() {
   [[maybe_unused]] static const bool registered = RegisterProgramResources();
   QIcon icon;
-  icon.addFile(QStringLiteral(":/kelvane-32.png"));
-  icon.addFile(QStringLiteral(":/kelvane-256.png"));
+  const QDir icons(QStringLiteral(":/icons"));
+  for (const QString& size : icons.entryList()) icon.addFile(icons.filePath(size));
   return icon;
 }
 
@@ -56,7 +57,9 @@ int CDesktopApp::Run() {
     for (const QString& database : files.databases) opened |= OpenDatabaseViewer(database, nullptr);
     return opened ? exec() : 1;
   }
+  // Shown first, so that a box about an archive named goes over the window.
   CDesktopDlg dlg(SystemPrompts());
+  dlg.show();
   for (const QString& database : files.databases) OpenDatabaseViewer(database, &dlg);
   dlg.AddArchives(files.archives);
   dlg.exec();

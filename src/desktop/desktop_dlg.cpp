@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 
 #include "app/user_texts.h"
 #include "desktop/about_dlg.h"
@@ -14,6 +15,7 @@
 #include "desktop/desktop_app.h"
 #include "desktop/dialog_units.h"
 #include "desktop/message_list_dlg.h"
+#include "desktop/screen_fit.h"
 #include "desktop/window_run.h"
 #include "platform/file_error.h"
 #include "platform/file_checks.h"
@@ -31,11 +33,14 @@ QString SameAsArchiveText(const QString& output) {
 
 CDesktopDlg::CDesktopDlg(const DesktopPrompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Window | kCaptionFrame | Qt::WindowMinMaxButtonsHint), m_prompts(prompts) {
-  setFont(DialogFont());
+  // On a small screen, or at a large scale, the whole layout takes a smaller font.
+  const QSize layoutUnits(320, 200);
+  setFont(FittingDialogFont(DialogFont(), layoutUnits, ScreenAreaFor(nullptr), ExpectedFrame(this)));
   setWindowTitle(QStringLiteral("Kelvane Desktop"));
   setWindowIcon(ProgramIcon());
-  CreateControls();
+  CreateControls(layoutUnits);
   OnListChanged();
+  FitOnScreen(this, minimumSize(), nullptr);
 }
 
 // The list empties itself while the base class destroys it; this window must not hear
@@ -52,16 +57,18 @@ Control* CDesktopDlg::Place(const DialogUnits& units, Control* control, const ch
   return control;
 }
 
-// The controls in tab order, placed in dialog units. The first size is the smallest.
-void CDesktopDlg::CreateControls() {
+// The controls in tab order, placed in dialog units: the right-hand column from the
+// top, then the bottom row from the left, "終了" last. The first size is the smallest.
+void CDesktopDlg::CreateControls(const QSize& layoutUnits) {
   const DialogUnits units(font());
-  setMinimumSize(units.Size(320, 200));
+  setMinimumSize(units.Size(layoutUnits.width(), layoutUnits.height()));
   resize(minimumSize());
 
   m_list = Place(units, new ArchiveList(this), "list1000", {7, 7, 234, 135}, kWidens | kLengthens);
   connect(m_list->model(), &QAbstractItemModel::rowsInserted, this, &CDesktopDlg::OnListChanged);
   connect(m_list->model(), &QAbstractItemModel::rowsRemoved, this, &CDesktopDlg::OnListChanged);
   connect(m_list->model(), &QAbstractItemModel::modelReset, this, &CDesktopDlg::OnListChanged);
+  connect(m_list, &ArchiveList::Dropped, this, &CDesktopDlg::TellUnreadable);
 
   auto* select = Place(units, new QPushButton(QStringLiteral("JRA-VAN\nファイル選択"), this),
                        "select1001", {259, 7, 54, 35}, kRight);
@@ -78,17 +85,6 @@ void CDesktopDlg::CreateControls() {
   auto* about = Place(units, new QPushButton(QStringLiteral("バージョン情報"), this), "about1004",
                       {259, 129, 54, 14}, kRight);
   connect(about, &QPushButton::clicked, this, &CDesktopDlg::OnAbout);
-
-  auto* exit = Place(units, new QPushButton(QStringLiteral("終了"), this), "exit2",
-                     {263, 179, 50, 14}, kRight | kBottom);
-  connect(exit, &QPushButton::clicked, this, &QDialog::reject);
-
-  // The default button is hidden: Enter reaches it and it does nothing.
-  auto* ok = Place(units, new QPushButton(QStringLiteral("OK"), this), "ok1", {212, 150, 50, 14},
-                   kRight | kBottom);
-  ok->setDefault(true);
-  ok->hide();
-  connect(ok, &QPushButton::clicked, this, &CDesktopDlg::accept);
 
   Place(units, new QGroupBox(QStringLiteral("設定"), this), "settings", {7, 153, 128, 40}, kBottom);
   m_chkAlarm = Place(units, new QCheckBox(QStringLiteral("発走アラームを有効"), this), "alarm1012",
@@ -109,6 +105,17 @@ void CDesktopDlg::CreateControls() {
                     {226, 178, 34, 14}, kBottom);
   m_btnView->hide();
   connect(m_btnView, &QPushButton::clicked, this, &CDesktopDlg::OnViewDatabase);
+
+  auto* exit = Place(units, new QPushButton(QStringLiteral("終了"), this), "exit2",
+                     {263, 179, 50, 14}, kRight | kBottom);
+  connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+
+  // The default button is hidden: Enter reaches it and it does nothing.
+  auto* ok = Place(units, new QPushButton(QStringLiteral("OK"), this), "ok1", {212, 150, 50, 14},
+                   kRight | kBottom);
+  ok->setDefault(true);
+  ok->hide();
+  connect(ok, &QPushButton::clicked, this, &CDesktopDlg::accept);
 }
 
 void CDesktopDlg::accept() {}
@@ -117,7 +124,13 @@ void CDesktopDlg::reject() {
   if (!m_running) QDialog::reject();
 }
 
-void CDesktopDlg::AddArchives(const QStringList& paths) { m_list->Add(paths); }
+void CDesktopDlg::AddArchives(const QStringList& paths) { TellUnreadable(m_list->Add(paths)); }
+
+// Archives that cannot be read are listed all the same, marked, and told about with
+// the system's reason, as the command line tells it.
+void CDesktopDlg::TellUnreadable(const QList<UnreadableArchive>& unreadable) {
+  if (!unreadable.isEmpty()) m_prompts.boxes->ShowWarning(this, UnreadableArchivesBoxText(unreadable));
+}
 
 QStringList CDesktopDlg::ListedArchives() const { return m_list->Paths(); }
 
@@ -151,10 +164,9 @@ void CDesktopDlg::OnCreatePdb() {
     ShowStatus(RunStatusText({}, {}, output));
     return;
   }
-  for (const QString& archive : ListedArchives()) request.archives.push_back(NativePath(archive));
   request.outputPath = NativePath(output);
-
   WindowRun run(m_prompts, this);
+  request.archives = ReadableArchives(run);
   m_running = true;
   const ConversionOutcome outcome = run.Run(request);
   m_running = false;
@@ -163,6 +175,25 @@ void CDesktopDlg::OnCreatePdb() {
   m_writtenPath = output;
   m_btnView->setVisible(outcome.written && KindOfOutput(request.outputPath) == OutputKind::kFile);
   ShowStatus(RunStatusText(outcome, run.report().Counts(), output));
+}
+
+// The listed archives the run reads. One that cannot be read now is told about with
+// its reason and gathered as failed; the run goes on with the others, as it does past
+// an archive that fails.
+std::vector<std::string> CDesktopDlg::ReadableArchives(WindowRun& run) {
+  const QList<UnreadableArchive> unreadable = m_list->CheckArchives();
+  TellUnreadable(unreadable);
+  QSet<QString> left;
+  for (const UnreadableArchive& archive : unreadable) {
+    left.insert(archive.path);
+    const std::string text = UnreadableFileText(archive.path, archive.error).toStdString();
+    run.GatherToldMessage({text, {.archive = NativePath(archive.path)}});
+  }
+  std::vector<std::string> readable;
+  for (const QString& archive : ListedArchives()) {
+    if (!left.contains(archive)) readable.push_back(NativePath(archive));
+  }
+  return readable;
 }
 
 // An output that is one of the listed archives would replace it; one whose folder

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QRect>
 #include <QStringList>
+#include <string>
 #include <vector>
 
 #include "desktop/desktop_prompts.h"
@@ -16,6 +17,7 @@ namespace kelvane {
 
 class ArchiveList;
 class DialogUnits;
+class WindowRun;
 
 // The main window: the list of chosen archives, the start alarm setting and the
 // buttons that add archives, empty the list, convert them and show the about box.
@@ -56,13 +58,15 @@ class CDesktopDlg : public QDialog {
     unsigned follows;
   };
 
-  void CreateControls();
+  void CreateControls(const QSize& layoutUnits);
   template <typename Control>
   Control* Place(const DialogUnits& units, Control* control, const char* objectName, QRect at,
                  unsigned follows);
+  void TellUnreadable(const QList<UnreadableArchive>& unreadable);
   void OnSelectFiles();
   void OnCreatePdb();
   bool RefuseOutput(const QString& output);
+  std::vector<std::string> ReadableArchives(WindowRun& run);
   void OnClear();
   void OnAbout();
   void OnShowMessages();

@@ -6,9 +6,16 @@
 #include <QMessageBox>
 
 #include "desktop/desktop_app.h"
+#include "desktop/screen_fit.h"
 
 namespace kelvane {
 namespace {
+
+// A file dialog as tall as it likes, but never taller or wider than the screen.
+bool Confirmed(QFileDialog& dialog, QWidget* owner) {
+  FitOnScreen(&dialog, dialog.sizeHint(), owner);
+  return dialog.exec() == QDialog::Accepted;
+}
 
 class DialogFileChooser : public FileChooser {
  public:
@@ -19,7 +26,7 @@ class DialogFileChooser : public FileChooser {
     dialog.setNameFilters({QStringLiteral("JRA-VAN出馬表＋競走馬ﾌｧｲﾙ (*.lzh)"),
                            QStringLiteral("すべてのファイル (*)")});
     dialog.setDefaultSuffix(QStringLiteral("lzh"));
-    if (dialog.exec() != QDialog::Accepted) return {};
+    if (!Confirmed(dialog, owner)) return {};
     return dialog.selectedFiles();
   }
 
@@ -29,7 +36,7 @@ class DialogFileChooser : public FileChooser {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Palm DataBase (*.pdb)"));
     dialog.setDefaultSuffix(QStringLiteral("pdb"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (!Confirmed(dialog, owner) || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
   }
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "desktop/desktop_app.h"
+#include "desktop/screen_fit.h"
 
 namespace kelvane {
 
@@ -27,7 +28,7 @@ CMessageListDlg::CMessageListDlg(const QString& text, QWidget* parent) : QDialog
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list);
   layout->addWidget(buttons);
-  resize(640, 360);
+  FitOnScreen(this, QSize(640, 360), parent);
 }
 
 }  // namespace kelvane

@@ -59,7 +59,7 @@ void ReadOnlyTableModel::Reset(int rows) {
   endResetModel();
 }
 
-RaceTableModel::RaceTableModel(const RaceDatabase& db)
+RaceTableModel::RaceTableModel(const RaceDatabaseFile& db)
     : ReadOnlyTableModel({
           {QStringLiteral("日付"), [this](int r) { return QString::fromStdString(RaceDate(Race(r))); },
            [this](int r) { return DateKey(Race(r).year, Race(r).month, Race(r).day); }},
@@ -76,7 +76,7 @@ RaceTableModel::RaceTableModel(const RaceDatabase& db)
            [this](int r) { return Race(r).runnerCount; }},
       }),
       db_(db) {
-  Reset(static_cast<int>(db_.races.size()));
+  Reset(static_cast<int>(db_.RaceCount()));
 }
 
 RunnerTableModel::RunnerTableModel()

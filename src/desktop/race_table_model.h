@@ -45,11 +45,11 @@ class ReadOnlyTableModel : public QAbstractTableModel {
 // runners.
 class RaceTableModel : public ReadOnlyTableModel {
  public:
-  explicit RaceTableModel(const RaceDatabase& db);
+  explicit RaceTableModel(const RaceDatabaseFile& db);
 
  private:
-  const RacePart& Race(int row) const { return db_.races[static_cast<std::size_t>(row)].race; }
-  const RaceDatabase& db_;
+  const RacePart& Race(int row) const { return db_.Race(static_cast<std::size_t>(row)); }
+  const RaceDatabaseFile& db_;
 };
 
 // One row per runner of a race: frame, number, horse, sex and age, weight carried,

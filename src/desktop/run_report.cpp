@@ -1,6 +1,9 @@
 #include "desktop/run_report.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <QtGlobal>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/user_texts.h"
@@ -39,6 +42,25 @@ FailureCounts RunReport::Counts() const {
     }
   }
   return counts;
+}
+
+QString ReasonText(int error) { return qt_error_string(error); }
+
+QString UnreadableFileText(const QString& path, int error) {
+  return QStringLiteral("ファイル '%1' を読み込めません（%2）")
+      .arg(QFileInfo(path).fileName(), ReasonText(error));
+}
+
+QString UnreadableArchivesBoxText(const QList<UnreadableArchive>& archives) {
+  constexpr qsizetype kMostNamed = 10;  // a box taller than the screen cannot be answered
+  QStringList lines;
+  for (qsizetype i = 0; i < std::min(archives.size(), kMostNamed); ++i) {
+    lines.append(UnreadableFileText(archives[i].path, archives[i].error));
+  }
+  if (archives.size() > kMostNamed) {
+    lines.append(QStringLiteral("ほか %1 件").arg(archives.size() - kMostNamed));
+  }
+  return lines.join(QLatin1Char('\n'));
 }
 
 // A message box label breaks lines at a bare line feed.

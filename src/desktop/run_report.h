@@ -3,6 +3,7 @@
 // What the window tells the person about a run: which messages come up in a box,
 // what the boxes and the list of messages say, and the status line after the run.
 
+#include <QList>
 #include <QString>
 #include <set>
 #include <string>
@@ -37,6 +38,25 @@ class RunReport {
   std::vector<Message> messages_;
   std::set<std::string> boxed_;
 };
+
+// An archive that cannot be read, and the OS error that says why.
+struct UnreadableArchive {
+  QString path;
+  int error = 0;
+
+  bool operator==(const UnreadableArchive&) const = default;
+};
+
+// The system's reason for an OS error, in the user's language where it has one.
+QString ReasonText(int error);
+
+// What is said of a file that cannot be read, by its name, as the run's messages say
+// what failed: "ファイル '0921.lzh' を読み込めません（No such file or directory）".
+QString UnreadableFileText(const QString& path, int error);
+
+// The box that names the archives that cannot be read, each with its reason, the
+// first ten of them when there are more.
+QString UnreadableArchivesBoxText(const QList<UnreadableArchive>& archives);
 
 // A text of the run (UTF-8, CR LF between its lines) as a message box shows it.
 QString MessageBoxText(const std::string& text);

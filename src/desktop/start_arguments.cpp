@@ -9,12 +9,15 @@ namespace kelvane {
 namespace {
 
 constexpr char kHelp[] =
-    "usage: kelvane-desktop [FILE.lzh...]\n"
+    "usage: kelvane-desktop [FILE.lzh | FILE.pdb]...\n"
     "       kelvane-desktop --help | --version\n"
     "\n"
     "Opens the Kelvane Desktop window with the given JRA-VAN race-card archives\n"
     "listed, as if they had been chosen with \"JRA-VAN ファイル選択\". Choose\n"
     "\"PDBファイル 作成\" to convert them into one Palm OS database.\n"
+    "A race database (FILE.pdb) opens in the database viewer: its races, the\n"
+    "runners of the race selected and the past runs of the runner selected. Named\n"
+    "without archives, databases open in viewers alone, without the window.\n"
     "\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n";

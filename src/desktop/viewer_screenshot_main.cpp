@@ -3,13 +3,15 @@
 //
 //   kelvane-viewer-screenshot PICTURE.png DATABASE.pdb
 //
-// The first race is selected, and its second runner, so that all three tables show.
+// The first race is selected, and its second runner, so that all three tables show;
+// the picture is the size the viewer takes of its own.
 
 #include <QApplication>
 #include <QTableView>
 #include <cstdio>
 
 #include "desktop/database_viewer.h"
+#include "desktop/desktop_prompts.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -24,8 +26,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kelvane-viewer-screenshot: %s\n", qPrintable(reason));
     return 1;
   }
-  kelvane::DatabaseViewer viewer(std::move(*db), args[1]);
-  viewer.resize(980, 760);
+  kelvane::DatabaseViewer viewer(std::move(*db), args[1], *kelvane::SystemPrompts().boxes);
   viewer.show();
   viewer.findChild<QTableView*>(QStringLiteral("runners"))->selectRow(1);
   QApplication::processEvents();

@@ -5,11 +5,11 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
+#include <QTimer>
 #include <thread>
 
 #include "app/clock.h"
-#include "desktop/desktop_app.h"
+#include "desktop/run_progress_dlg.h"
 
 namespace kelvane {
 namespace {
@@ -65,19 +65,10 @@ void WindowRun::OnWindowThreadAndWait(Call call) {
 }
 
 ConversionOutcome WindowRun::Run(const ConversionRequest& request) {
-  QProgressDialog progress(window_);
-  progress.setObjectName(QStringLiteral("progress"));
-  progress.setWindowTitle(QString::fromUtf8(kApplicationName));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  progress.setRange(0, static_cast<int>(request.archives.size()));
-  progress.setMinimumDuration(kProgressDelayMs);
-  progress.setValue(0);  // from here the dialog counts its delay
-  // Cancel, Esc and the close box.
-  QObject::connect(&progress, &QProgressDialog::canceled, [this] { stop_ = true; });
-  QObject::connect(&progress, &QDialog::rejected, [this] { stop_ = true; });
+  CRunProgressDlg progress(window_);
+  QObject::connect(&progress, &CRunProgressDlg::Stop, [this] { stop_ = true; });
   progress_ = &progress;
+  QTimer::singleShot(kProgressDelayMs, &progress, [this] { ProgressDue(); });
 
   const InputBlocker blocker(window_);
   QEventLoop loop;
@@ -92,14 +83,32 @@ ConversionOutcome WindowRun::Run(const ConversionRequest& request) {
   return outcome;
 }
 
+void WindowRun::ProgressDue() {
+  progressDue_ = true;
+  if (boxesOpen_ == 0) progress_->show();
+}
+
+// A box owned by the window would be blocked by the window-modal progress dialog;
+// one owned by the dialog goes over it.
+template <typename Show>
+void WindowRun::Box(Show show) {
+  ++boxesOpen_;
+  show(progress_->isVisible() ? static_cast<QWidget*>(progress_) : window_);
+  --boxesOpen_;
+  if (progressDue_ && boxesOpen_ == 0) progress_->show();
+}
+
 void WindowRun::ShowMessage(const Message& message) {
   OnWindowThreadAndWait([&] {
-    if (report_.Gather(message)) prompts_.boxes->ShowWarning(window_, BoxText(message));
+    if (!report_.Gather(message)) return;
+    Box([&](QWidget* owner) { prompts_.boxes->ShowWarning(owner, BoxText(message)); });
   });
 }
 
 void WindowRun::ShowFileError(const std::string& text) {
-  OnWindowThreadAndWait([&] { prompts_.boxes->ShowStop(window_, MessageBoxText(text)); });
+  OnWindowThreadAndWait([&] {
+    Box([&](QWidget* owner) { prompts_.boxes->ShowStop(owner, MessageBoxText(text)); });
+  });
 }
 
 void WindowRun::OpenWithShell(const std::string& path) {
@@ -111,10 +120,7 @@ std::time_t WindowRun::Now() { return SystemNow(); }
 // Told without waiting: the dialog catches up when the window's thread comes to it.
 void WindowRun::ShowProgress(std::size_t index, std::size_t count, const std::string& archive) {
   QMetaObject::invokeMethod(progress_, [this, index, count, name = FileNameOf(archive)] {
-    if (stop_) return;
-    progress_->setLabelText(QStringLiteral("%1 を読み込んでいます\n%2 / %3")
-                                .arg(name, QString::number(index + 1), QString::number(count)));
-    progress_->setValue(static_cast<int>(index));
+    progress_->ShowArchive(static_cast<int>(index), static_cast<int>(count), name);
   }, Qt::QueuedConnection);
 }
 

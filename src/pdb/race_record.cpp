@@ -167,12 +167,16 @@ void AppendRunnerPart(Bytes& out, const Race& race, int entry, const Runner& run
   AppendPart(out, kRunnerPartSize, RunnerValues(race, entry, runner));
 }
 
+RacePart DecodeRacePart(std::span<const std::uint8_t> part) {
+  return Decoded<RacePart>(part.first(kRacePartSize));
+}
+
 std::optional<RaceRecord> DecodeRaceRecord(std::span<const std::uint8_t> record) {
   if (record.size() < kRacePartSize ||
       record.size() != RaceRecordSize(record[kRunCountAt])) {
     return std::nullopt;
   }
-  RaceRecord decoded{Decoded<RacePart>(record.first(kRacePartSize)), {}};
+  RaceRecord decoded{DecodeRacePart(record), {}};
   for (std::size_t j = 0; j < decoded.race.runnerCount; ++j) {
     decoded.runners.push_back(
         Decoded<RunnerPart>(record.subspan(RaceRecordSize(j), kRunnerPartSize)));

@@ -35,6 +35,9 @@ struct RaceRecord {
   bool operator==(const RaceRecord&) const = default;
 };
 
+// Reads the race part of a record back from its first 152 bytes.
+RacePart DecodeRacePart(std::span<const std::uint8_t> part);
+
 // Reads a record back. Returns nothing when its length is not 152 + 1116 times the
 // runner count of its byte 45 (a record shorter than 152 bytes included).
 std::optional<RaceRecord> DecodeRaceRecord(std::span<const std::uint8_t> record);

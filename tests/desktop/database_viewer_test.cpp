@@ -1,8 +1,13 @@
 #include "desktop/database_viewer.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include "desktop/desktop_prompts.h"
 #include "desktop/race_table_model.h"
@@ -15,27 +20,37 @@ QString SamplesPath() {
   return qEnvironmentVariable("KELVANE_SOURCE_DIR") + QStringLiteral("/tests/data/samples.pdb");
 }
 
-RaceDatabase Samples() {
+RaceDatabaseFile Open(const QString& path) {
   QString reason;
-  auto db = ReadDatabaseFile(SamplesPath(), reason);
-  return db ? std::move(*db) : RaceDatabase{};
+  auto db = ReadDatabaseFile(path, reason);
+  if (!db) qFatal("%s", qPrintable(reason));
+  return std::move(*db);
 }
 
 QString Cell(const QAbstractItemModel* model, int row, int column) {
   return model->index(row, column).data().toString();
 }
 
+// Whether row `row` of `view` is whole inside its viewport.
+bool RowShown(const QTableView* view, int row) {
+  const QRect rect = view->visualRect(view->model()->index(row, 0));
+  return rect.isValid() && view->viewport()->rect().contains(rect);
+}
+
 class DatabaseViewerTest : public QObject {
   Q_OBJECT
 
  private:
-  static QAbstractItemModel* Table(QWidget& viewer, const char* name) {
-    return viewer.findChild<QTableView*>(QString::fromLatin1(name))->model();
+  static QTableView* View(QWidget& viewer, const char* name) {
+    return viewer.findChild<QTableView*>(QString::fromLatin1(name));
   }
+  static QAbstractItemModel* Table(QWidget& viewer, const char* name) { return View(viewer, name)->model(); }
+
+  ScriptedPrompts prompts_;
 
  private slots:
   void racesShowTheirCellsReadOnlyAndSortByNumber() {
-    const RaceDatabase db = Samples();
+    const RaceDatabaseFile db = Open(SamplesPath());
     RaceTableModel races(db);
     QCOMPARE(races.rowCount(), 24);
     QCOMPARE(races.columnCount(), 8);
@@ -59,7 +74,7 @@ class DatabaseViewerTest : public QObject {
   }
 
   void viewerShowsTheRunnersOfTheRaceAndThePastRunsOfTheRunnerSelected() {
-    DatabaseViewer viewer(Samples(), SamplesPath());
+    DatabaseViewer viewer(Open(SamplesPath()), SamplesPath(), prompts_);
     QCOMPARE(viewer.windowTitle(), QStringLiteral("samples.pdb - Kelvane"));
     QAbstractItemModel* runners = Table(viewer, "runners");
     QCOMPARE(runners->rowCount(), 16);
@@ -68,8 +83,7 @@ class DatabaseViewerTest : public QObject {
     QCOMPARE(Cell(runners, 0, 6), QStringLiteral("10.0"));
     QCOMPARE(Cell(runners, 1, 8), QStringLiteral("9-3-14-6"));
 
-    auto* runnerView = viewer.findChild<QTableView*>(QStringLiteral("runners"));
-    runnerView->selectRow(1);
+    View(viewer, "runners")->selectRow(1);
     QAbstractItemModel* pastRuns = Table(viewer, "pastRuns");
     QCOMPARE(pastRuns->rowCount(), 4);
     QCOMPARE(Cell(pastRuns, 0, 6), QStringLiteral("9"));
@@ -77,24 +91,100 @@ class DatabaseViewerTest : public QObject {
     // Odds sort as numbers: 3.6 before 10.0.
     runners->sort(6, Qt::AscendingOrder);
     QCOMPARE(Cell(runners, 0, 6), QStringLiteral("3.6"));
-    viewer.findChild<QTableView*>(QStringLiteral("races"))->selectRow(1);
+    View(viewer, "races")->selectRow(1);
     QCOMPARE(runners->rowCount(), 14);
     QCOMPARE(pastRuns->rowCount(), 0);
   }
 
+  void columnsFitTheirContentsAndFivePastRunsShowWhole() {
+    DatabaseViewer viewer(Open(SamplesPath()), SamplesPath(), prompts_);
+    viewer.show();
+    QTableView* races = View(viewer, "races");
+    // Every text whole, the last column no wider than its header, all in the window.
+    const QAbstractItemModel* model = races->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+      for (int column = 0; column < model->columnCount(); ++column) {
+        QVERIFY(races->fontMetrics().horizontalAdvance(Cell(model, row, column)) < races->columnWidth(column));
+      }
+    }
+    QVERIFY(races->columnWidth(7) < 2 * races->horizontalHeader()->sectionSizeHint(7));
+    QVERIFY(races->horizontalHeader()->length() <= races->viewport()->width());
+    const auto fivePastRuns = [&] { return Table(viewer, "pastRuns")->rowCount() == 5; };
+    for (int race = 0; race < model->rowCount() && !fivePastRuns(); ++race) {
+      races->selectRow(race);
+      for (int row = 0; row < Table(viewer, "runners")->rowCount() && !fivePastRuns(); ++row) {
+        View(viewer, "runners")->selectRow(row);
+      }
+    }
+    QVERIFY(fivePastRuns());
+    QVERIFY(RowShown(View(viewer, "pastRuns"), 4));
+    viewer.resize(viewer.width(), 200);  // however short the window is made
+    QApplication::processEvents();
+    QVERIFY(RowShown(View(viewer, "pastRuns"), 4));
+  }
+
+  void aSortKeepsTheSelectedRaceInView() {
+    DatabaseViewer viewer(Open(SamplesPath()), SamplesPath(), prompts_);
+    viewer.resize(800, 500);
+    viewer.show();
+    QTableView* races = View(viewer, "races");
+    races->selectRow(23);  // the last race, the Hanshin 12R, scrolled to
+    QVERIFY(!RowShown(races, 0));
+    races->sortByColumn(2, Qt::DescendingOrder);  // the 12th races first
+    QCOMPARE(races->currentIndex().row(), 1);
+    QVERIFY(RowShown(races, 1));
+  }
+
+  void escapeAndCtrlWCloseIt_data() {
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+  }
+
+  void escapeAndCtrlWCloseIt() {
+    QFETCH(QKeySequence, keys);
+    DatabaseViewer viewer(Open(SamplesPath()), SamplesPath(), prompts_);
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QTest::keySequence(View(viewer, "races"), keys);
+    QVERIFY(!viewer.isVisible());
+  }
+
   void aFileThatIsNotARaceDatabaseShowsWhyInABox() {
     test::ScopedTempDir dir;
-    test::WriteFileBytes(dir / "races.pdb", std::string(40, 'x'));
+    test::WriteFileBytes(dir / "short.pdb", std::string(40, 'x'));
+    std::string foreign = test::ReadFileBytes(SamplesPath().toStdString());
+    foreign.replace(60, 4, "TEXt");
+    test::WriteFileBytes(dir / "foreign.pdb", foreign);
+    std::filesystem::create_directory(dir / "folder.pdb");
     ScriptedPrompts prompts;
-    const QString path = QString::fromStdString(dir / "races.pdb");
-    QVERIFY(!OpenDatabaseViewer(path, nullptr, prompts));
-    QVERIFY(!OpenDatabaseViewer(path + QStringLiteral(".missing"), nullptr, prompts));
+    for (const char* name : {"short.pdb", "foreign.pdb", "missing.pdb", "folder.pdb"}) {
+      QVERIFY(!OpenDatabaseViewer(QString::fromStdString(dir / name), nullptr, prompts));
+    }
+    const auto reason = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
     QCOMPARE(prompts.warnings,
-             QStringList({path + QStringLiteral(" is not a race database written by Kelvane: too "
-                                                "short: 40 bytes, but the header alone takes 78"),
-                          QStringLiteral("cannot read ") + path + QStringLiteral(".missing")}));
+             (QStringList{"ファイル 'short.pdb' は Kelvane のレースデータベースではありません（短すぎます: 40 バイト）",
+                          "ファイル 'foreign.pdb' は Kelvane のレースデータベースではありません（種類とクリエーターが Data と tzQm ではありません）",
+                          "ファイル 'missing.pdb' を読み込めません（" + reason(ENOENT) + "）",
+                          "ファイル 'folder.pdb' を読み込めません（" + reason(EISDIR) + "）"}));
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
   }
+
+  void aDatabaseCutShortAfterOpeningIsToldOnce() {
+    test::ScopedTempDir dir;
+    const std::string samples = test::ReadFileBytes(SamplesPath().toStdString());
+    test::WriteFileBytes(dir / "races.pdb", samples);
+    const QString path = QString::fromStdString(dir / "races.pdb");
+    DatabaseViewer viewer(Open(path), path, prompts_);
+    std::filesystem::resize_file(dir / "races.pdb", samples.size() / 2);
+    View(viewer, "races")->selectRow(22);
+    View(viewer, "races")->selectRow(23);
+    QCOMPARE(Table(viewer, "runners")->rowCount(), 0);
+    QCOMPARE(prompts_.warnings,
+             QStringList{"ファイル 'races.pdb' の出走馬を読み込めません（開いた後に変わりました）"});
+  }
+
+  void init() { prompts_ = ScriptedPrompts(); }
 };
 
 }  // namespace

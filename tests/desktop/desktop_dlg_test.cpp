@@ -5,7 +5,7 @@
 #include <QDirIterator>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
+#include <QProgressBar>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,11 +13,15 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "desktop/about_dlg.h"
 #include "desktop/dialog_units.h"
 #include "desktop/modal_answer.h"
+#include "desktop/run_progress_dlg.h"
 #include "support/lha_writer.h"
 #include "support/sample_archives.h"
 #include "support/temp_dir.h"
@@ -29,6 +33,12 @@ using test::ModalAnswer;
 using test::ReadFileBytes;
 using test::ScopedTempDir;
 using test::WriteFileBytes;
+
+// The progress dialog comes up half a second into a run.
+constexpr int kLongerThanTheProgressDelayMs = 700;
+
+// What the system says of an OS error, as the command line prints it.
+QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 class DesktopDlgTest : public QObject {
   Q_OBJECT
@@ -147,7 +157,7 @@ class DesktopDlgTest : public QObject {
       if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()) order << w->objectName();
     }
     QCOMPARE(order, (QStringList{"list1000", "select1001", "create1002", "clear1003", "about1004",
-                                 "exit2", "ok1", "alarm1012", "messages", "view"}));
+                                 "alarm1012", "messages", "view", "exit2", "ok1"}));
     QVERIFY(Find("ok1")->isDefault());
     QVERIFY(Find("ok1")->isHidden());
   }
@@ -162,6 +172,36 @@ class DesktopDlgTest : public QObject {
     QCOMPARE(dlg_->ListedArchives(),
              (QStringList{"/races/0921.lzh", "/races/0922.lzh", "/races/0928.lzh",
                           "/RACES/0921.lzh", "/races/0921.LZH"}));
+  }
+
+  void AddingTakesAFileOnceWhateverItsSpelling() {
+    WriteFileBytes(*dir_ / "day.lzh", "archive bytes");
+    std::filesystem::create_hard_link(*dir_ / "day.lzh", *dir_ / "hard.lzh");
+    std::filesystem::create_symlink(*dir_ / "day.lzh", *dir_ / "soft.lzh");
+    Add({Path("day.lzh"), Path("hard.lzh"), Path("soft.lzh"), Path("./day.lzh")});
+    QCOMPARE(dlg_->ListedArchives(), QStringList{Path("day.lzh")});
+  }
+
+  void ArchivesThatCannotBeReadAreMarkedAndToldWithTheSystemsReason() {
+    std::filesystem::create_directory(*dir_ / "folder.lzh");
+    WriteFileBytes(*dir_ / "day.lzh", "archive bytes");
+    Add({Path("missing.lzh"), Path("day.lzh"), Path("folder.lzh")});
+    QCOMPARE(prompts_.warnings,
+             QStringList{"ファイル 'missing.lzh' を読み込めません（" + SystemReason(ENOENT) + "）\n" +
+                         "ファイル 'folder.lzh' を読み込めません（" + SystemReason(EISDIR) + "）"});
+    QVERIFY(!List()->topLevelItem(0)->icon(0).isNull());
+    QCOMPARE(List()->topLevelItem(0)->toolTip(0), Path("missing.lzh") + "\n" + SystemReason(ENOENT));
+    QVERIFY(List()->topLevelItem(1)->icon(0).isNull());
+    QCOMPARE(dlg_->ListedArchives().size(), 3);
+
+    Drop({Path("gone.lzh")});
+    QCOMPARE(prompts_.warnings.size(), 2);
+    QVERIFY(prompts_.warnings.last().startsWith("ファイル 'gone.lzh' を読み込めません"));
+
+    // A long list names ten of them and counts the rest.
+    const QStringList many = UnreadableArchivesBoxText(QList<UnreadableArchive>(12, {"/x.lzh", ENOENT})).split('\n');
+    QCOMPARE(many.size(), 11);
+    QCOMPARE(many.last(), QStringLiteral("ほか 2 件"));
   }
 
   void CancelledOpenDialogAddsNothing() {
@@ -219,6 +259,7 @@ class DesktopDlgTest : public QObject {
   }
 
   void CancelledSaveDialogConvertsNothing() {
+    WriteFileBytes(*dir_ / "0921.lzh", "archive bytes");
     Add({Path("0921.lzh")});
     Find("create1002")->click();
     QVERIFY(prompts_.warnings.isEmpty());
@@ -233,7 +274,9 @@ class DesktopDlgTest : public QObject {
 
     QCOMPARE(ReadFileBytes(*dir_ / "races.pdb").size(), std::size_t{80});
     QCOMPARE(prompts_.opened, QList<QUrl>{QUrl::fromLocalFile(prompts_.outputPath)});
-    QCOMPARE(prompts_.warnings.size(), 1);  // the missing archive's message
+    // The missing archive is told about with its reason as it is listed and as the run starts.
+    const QString missing = "ファイル 'missing.lzh' を読み込めません（" + SystemReason(ENOENT) + "）";
+    QCOMPARE(prompts_.warnings, (QStringList{missing, missing}));
     QVERIFY(prompts_.stops.isEmpty());
     auto* status = Find<QLabel>("status");
     QCOMPARE(status->toolTip(), "0 レースを書き込みました（失敗: 書庫 1）:\n" + prompts_.outputPath);
@@ -289,25 +332,26 @@ class DesktopDlgTest : public QObject {
     Drop({"/races/0921.lzh", "/races/0922.lzh", "/races/0928.lzh"});
     QCOMPARE(dlg_->ListedArchives(),
              (QStringList{"/races/0922.lzh", "/races/0921.lzh", "/races/0928.lzh"}));
-    QCOMPARE(List()->topLevelItem(2)->toolTip(0), QStringLiteral("/races/0928.lzh"));
+    QCOMPARE(List()->topLevelItem(2)->toolTip(0).section('\n', 0, 0), QStringLiteral("/races/0928.lzh"));
     QCOMPARE(List()->textElideMode(), Qt::ElideMiddle);
   }
 
-  void DeleteAndBackspaceRemoveTheSelectedEntries_data() {
+  void DeleteAndBackspaceRemoveTheSelectedEntriesAndSelectTheNext_data() {
     QTest::addColumn<int>("key");
     QTest::newRow("Delete") << int(Qt::Key_Delete);
     QTest::newRow("Backspace") << int(Qt::Key_Backspace);
   }
 
-  void DeleteAndBackspaceRemoveTheSelectedEntries() {
+  void DeleteAndBackspaceRemoveTheSelectedEntriesAndSelectTheNext() {
     QFETCH(int, key);
-    Add({"/races/0921.lzh", "/races/0922.lzh"});
+    Add({"/races/0921.lzh", "/races/0922.lzh", "/races/0928.lzh"});
     List()->setCurrentItem(List()->topLevelItem(1));
     QTest::keyClick(List(), Qt::Key(key));
-    QCOMPARE(dlg_->ListedArchives(), QStringList{"/races/0921.lzh"});
+    QCOMPARE(dlg_->ListedArchives(), (QStringList{"/races/0921.lzh", "/races/0928.lzh"}));
     QVERIFY(Find("clear1003")->isEnabled());
-
-    List()->setCurrentItem(List()->topLevelItem(0));
+    // The entry after the one removed is selected, so the key goes on down the list.
+    QTest::keyClick(List(), Qt::Key(key));
+    QCOMPARE(dlg_->ListedArchives(), QStringList{"/races/0921.lzh"});
     QTest::keyClick(List(), Qt::Key(key));
     QCOMPARE(List()->topLevelItemCount(), 0);
     QVERIFY(!Find("create1002")->isEnabled());
@@ -328,6 +372,8 @@ class DesktopDlgTest : public QObject {
   }
 
   void InputDuringARunDoesNotReachTheWindow() {
+    WriteFileBytes(*dir_ / "a.lzh", "not an archive");
+    WriteFileBytes(*dir_ / "b.lzh", "not an archive either");
     Add({Path("a.lzh"), Path("b.lzh")});
     dlg_->show();
     prompts_.whileWarning = [this] {
@@ -342,15 +388,55 @@ class DesktopDlgTest : public QObject {
     QCOMPARE(prompts_.warnings.size(), 2);
   }
 
+  void BoxesStayAnswerableBeforeAndAfterTheProgressDialogComesUp() {
+    WriteFileBytes(*dir_ / "junk1.lzh", "not an archive");
+    WriteFileBytes(*dir_ / "day.lzh", test::SampleArchives().at(0).bytes);
+    WriteFileBytes(*dir_ / "junk2.lzh", "not an archive either");
+    Add({Path("junk1.lzh"), Path("day.lzh"), Path("junk2.lzh")});
+    QList<bool> progressShown;
+    QList<bool> overProgress;
+    prompts_.whileWarning = [&] {
+      QTest::qWait(kLongerThanTheProgressDelayMs);
+      auto* progress = Find<QDialog>("progress");
+      progressShown << progress->isVisible();
+      overProgress << (prompts_.warningOwners.last() == progress);
+    };
+    Convert("races.pdb");
+
+    QCOMPARE(prompts_.warnings.size(), 2);
+    // The dialog waited while the first box was up, and the second box went over it.
+    QCOMPARE(progressShown, (QList<bool>{false, true}));
+    QCOMPARE(overProgress, (QList<bool>{false, true}));
+    QCOMPARE(prompts_.warningOwners.first(), dlg_.get());
+    QVERIFY(Find<QLabel>("status")->toolTip().startsWith("12 レースを書き込みました（失敗: 書庫 2）"));
+  }
+
+  void ProgressCountsTheArchivesAndItsCancelAsksToStopOnce() {
+    CRunProgressDlg progress(dlg_.get());
+    int stops = 0;
+    connect(&progress, &CRunProgressDlg::Stop, [&] { ++stops; });
+    progress.ShowArchive(12, 50, QStringLiteral("0921.lzh"));
+    auto* bar = progress.findChild<QProgressBar*>("progressBar");
+    QCOMPARE(bar->text(), QStringLiteral("13 / 50"));
+    QCOMPARE(progress.findChild<QLabel*>("progressText")->text(), QStringLiteral("0921.lzh を読み込んでいます"));
+
+    progress.show();
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QCOMPARE(stops, 1);
+    QVERIFY(progress.isVisible());  // until the run has stopped
+    QCOMPARE(progress.findChild<QLabel*>("progressText")->text(), QStringLiteral("中止しています..."));
+    QVERIFY(!progress.findChild<QPushButton*>("cancel")->isEnabled());
+  }
+
   void CancelDuringARunLeavesNoOutputAndNoWorkingFiles() {
     const auto samples = test::SampleArchives();
     WriteFileBytes(*dir_ / "day.lzh", samples.at(0).bytes);
     WriteFileBytes(*dir_ / "races.pdb", "old database");
-    Add({Path("day.lzh"), Path("missing.lzh"), Path("day2.lzh")});
+    WriteFileBytes(*dir_ / "junk.lzh", "not an archive");
     WriteFileBytes(*dir_ / "day2.lzh", samples.at(1).bytes);
-    prompts_.whileWarning = [this] {
-      Find<QProgressDialog>("progress")->findChild<QPushButton*>()->click();
-    };
+    Add({Path("day.lzh"), Path("junk.lzh"), Path("day2.lzh")});
+    prompts_.whileWarning = [this] { Find("cancel")->click(); };
     Convert("races.pdb");
 
     QCOMPARE(ReadFileBytes(*dir_ / "races.pdb"), std::string("old database"));
