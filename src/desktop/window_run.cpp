@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <optional>
+#include <system_error>
 #include <thread>
 
 #include "app/clock.h"
+#include "app/user_texts.h"
 #include "desktop/run_progress_dlg.h"
 
 namespace kelvane {
@@ -73,12 +76,20 @@ ConversionOutcome WindowRun::Run(const ConversionRequest& request) {
   const InputBlocker blocker(window_);
   QEventLoop loop;
   ConversionOutcome outcome;
-  std::thread worker([&] {
-    outcome = RunConversion(request, *this);
-    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-  });
+  std::optional<std::thread> worker;
+  try {
+    worker.emplace([&] {
+      outcome = RunConversion(request, *this);
+      QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+  } catch (const std::system_error&) {
+    // No thread for the run: the system is out of what threads take.
+    progress_ = nullptr;
+    prompts_.boxes->ShowStop(window_, MessageBoxText(OutOfMemoryText(request.outputPath)));
+    return outcome;
+  }
   loop.exec();
-  worker.join();
+  worker->join();
   progress_ = nullptr;
   return outcome;
 }
