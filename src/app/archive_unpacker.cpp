@@ -1,5 +1,6 @@
 #include "app/archive_unpacker.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -14,66 +15,77 @@ class HeldMessages : public MessageSink {
   std::vector<Message> held;
 };
 
-// std::thread tells a thread that cannot be started (EAGAIN) as std::system_error.
-std::thread StartThread(ArchiveUnpacker* unpacker, void (ArchiveUnpacker::*run)()) {
+}  // namespace
+
+std::size_t DefaultUnpackThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+ArchiveUnpacker::ArchiveUnpacker(const std::vector<std::string>& archives,
+                                 const std::vector<std::string>& folderNames, const OwnFolder& parent,
+                                 std::size_t threads)
+    : archives_(archives),
+      folderNames_(folderNames),
+      parent_(parent),
+      ahead_(UnpackAhead(threads)),
+      slots_(archives.size()) {
   try {
-    return std::thread(run, unpacker);
+    for (std::size_t t = 0; t < std::min(threads, archives.size()); ++t) {
+      threads_.emplace_back([this] { UnpackInTurn(); });
+    }
   } catch (const std::system_error&) {
+    // std::thread tells a thread that cannot be started (EAGAIN) so.
+    Stop();
     throw std::bad_alloc();
   }
 }
 
-}  // namespace
+ArchiveUnpacker::~ArchiveUnpacker() { Stop(); }
 
-ArchiveUnpacker::ArchiveUnpacker(const std::vector<std::string>& archives,
-                                 const std::vector<std::string>& folderNames, const OwnFolder& parent)
-    : archives_(archives),
-      folderNames_(folderNames),
-      parent_(parent),
-      done_(archives.size()),
-      thread_(StartThread(this, &ArchiveUnpacker::UnpackAll)) {}
-
-ArchiveUnpacker::~ArchiveUnpacker() {
+void ArchiveUnpacker::Stop() {
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
 }
 
-void ArchiveUnpacker::UnpackAll() {
+void ArchiveUnpacker::UnpackInTurn() {
+  while (const auto index = NextToUnpack()) Unpack(*index);
+}
+
+// The next archive in list order once it is no further ahead than allowed; nothing
+// when every archive is taken or the unpacker stops.
+std::optional<std::size_t> ArchiveUnpacker::NextToUnpack() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return stopping_ || next_ >= archives_.size() || next_ < taken_ + ahead_; });
+  if (stopping_ || next_ >= archives_.size()) return std::nullopt;
+  return next_++;
+}
+
+void ArchiveUnpacker::Unpack(std::size_t index) {
+  Slot slot;
   try {
-    for (std::size_t i = 0; i < archives_.size(); ++i) {
-      {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopping_ || i < taken_ + kUnpackAhead; });
-        if (stopping_) return;
-      }
-      HeldMessages messages;
-      Unpacked unpacked{ExtractArchive(archives_[i], parent_, folderNames_[i], messages), {}};
-      unpacked.messages = std::move(messages.held);
-      {
-        const std::lock_guard lock(mutex_);
-        done_[i] = std::move(unpacked);
-      }
-      changed_.notify_all();
-    }
+    HeldMessages messages;
+    slot.unpacked = Unpacked{ExtractArchive(archives_[index], parent_, folderNames_[index], messages), {}};
+    slot.unpacked->messages = std::move(messages.held);
   } catch (...) {
-    {
-      const std::lock_guard lock(mutex_);
-      failure_ = std::current_exception();
-    }
-    changed_.notify_all();
+    slot.unpacked.reset();
+    slot.failure = std::current_exception();
   }
+  {
+    const std::lock_guard lock(mutex_);
+    slots_[index] = std::move(slot);
+  }
+  changed_.notify_all();
 }
 
 ArchiveUnpacker::Unpacked ArchiveUnpacker::Take(std::size_t index) {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return done_[index].has_value() || failure_ != nullptr; });
-  if (!done_[index]) std::rethrow_exception(failure_);
-  Unpacked unpacked = std::move(*done_[index]);
-  done_[index].reset();
+  changed_.wait(lock, [&] { return slots_[index].ready(); });
+  if (slots_[index].failure) std::rethrow_exception(slots_[index].failure);
+  Unpacked unpacked = std::move(*slots_[index].unpacked);
+  slots_[index] = Slot();
   taken_ = index + 1;
   lock.unlock();
   changed_.notify_all();

@@ -1,13 +1,14 @@
 #pragma once
 
-// Unpacks a run's archives ahead of the one being read, on a thread of its own, so
-// that unpacking the next archive overlaps with reading the current one and building
-// its records. It keeps to list order and never runs more than kUnpackAhead archives
-// ahead, so the working area holds a few archives' files at a time however long the
-// list is. Messages of an archive are held and handed over with it, so that they
-// are shown when its turn comes, in their order. What the machine fails while
-// unpacking (FileError, no memory) is handed over in the archive's place and ends
-// the run there.
+// Unpacks a run's archives ahead of the one being read, on threads of their own, so
+// that unpacking the next archives overlaps with reading the current one and building
+// its records, and several archives unpack at once on a machine of several cores.
+// Archives are handed over in list order, and no archive starts unpacking more than
+// the threads plus one ahead of the one being read, so the working area holds a few
+// archives' files at a time however long the list is. Messages of an archive are held
+// and handed over with it, so that they are shown when its turn comes, in their
+// order. What the machine fails while unpacking an archive (FileError, no memory) is
+// handed over in that archive's place and ends the run there.
 
 #include <condition_variable>
 #include <cstddef>
@@ -23,7 +24,12 @@
 
 namespace kelvane {
 
-inline constexpr std::size_t kUnpackAhead = 2;
+// How many archives may be unpacked or unpacking beyond the one being read, with
+// `threads` threads unpacking: each thread one, and one more ready when a thread ends.
+constexpr std::size_t UnpackAhead(std::size_t threads) { return threads + 1; }
+
+// As many threads as the machine has cores, at least one.
+std::size_t DefaultUnpackThreads();
 
 class ArchiveUnpacker {
  public:
@@ -33,32 +39,42 @@ class ArchiveUnpacker {
   };
 
   // Starts unpacking archive i into a new folder folderNames[i] of `parent`, for every
-  // i in order. A thread that cannot be started throws std::bad_alloc: the system is
-  // out of what threads take.
+  // i in order, on `threads` threads. A thread that cannot be started throws
+  // std::bad_alloc: the system is out of what threads take.
   ArchiveUnpacker(const std::vector<std::string>& archives, const std::vector<std::string>& folderNames,
-                  const OwnFolder& parent);
-  // Stops unpacking and waits for the thread.
+                  const OwnFolder& parent, std::size_t threads);
+  // Stops unpacking and waits for the threads.
   ~ArchiveUnpacker();
   ArchiveUnpacker(const ArchiveUnpacker&) = delete;
   ArchiveUnpacker& operator=(const ArchiveUnpacker&) = delete;
 
-  // Archive `index`, once unpacked; calls must come in list order. Rethrows what the
-  // unpacking thread threw for it (the machine's failures).
+  // Archive `index`, once unpacked; calls must come in list order. Rethrows what
+  // unpacking it threw (the machine's failures).
   Unpacked Take(std::size_t index);
 
  private:
-  void UnpackAll();
+  struct Slot {
+    std::optional<Unpacked> unpacked;
+    std::exception_ptr failure;
+    bool ready() const { return unpacked.has_value() || failure != nullptr; }
+  };
+
+  void UnpackInTurn();
+  std::optional<std::size_t> NextToUnpack();
+  void Unpack(std::size_t index);
+  void Stop();
 
   const std::vector<std::string>& archives_;
   const std::vector<std::string>& folderNames_;
   const OwnFolder& parent_;
+  const std::size_t ahead_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<std::optional<Unpacked>> done_;
+  std::vector<Slot> slots_;
+  std::size_t next_ = 0;   // the next archive to start unpacking
   std::size_t taken_ = 0;  // archives handed over so far
   bool stopping_ = false;
-  std::exception_ptr failure_;
-  std::thread thread_;  // last: starts once everything above is made
+  std::vector<std::thread> threads_;  // last: start once everything above is made
 };
 
 }  // namespace kelvane

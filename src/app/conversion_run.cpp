@@ -21,7 +21,29 @@
 namespace kelvane {
 namespace {
 
-constexpr const char* kSpoolName = "records.spool";
+constexpr const char* kSpoolPrefix = "records-";
+constexpr const char* kSpoolBesideOutputPrefix = ".kelvane-spool-";
+
+// Where the records are spooled. Beside an output file, so that the database is put in
+// place with a copy within its own folder (which the kernel makes cheaply) rather than
+// through the working area; the spool's failures are then the output's. Otherwise (a
+// stream) in the working area, where it is named as itself.
+struct SpoolPlace {
+  OwnFolder folder;
+  const char* prefix;
+  std::string shownAs;
+};
+
+SpoolPlace SpoolPlaceFor(const std::string& outputPath, const OwnFolder& runFolder) {
+  if (KindOfOutput(outputPath) != OutputKind::kFile) {
+    return {runFolder, kSpoolPrefix, ""};
+  }
+  try {
+    return {OwnFolder::Open(FolderOfOutputFile(outputPath)), kSpoolBesideOutputPrefix, outputPath};
+  } catch (const FileError& error) {
+    throw FileError(error.cause(), outputPath, error.osError());
+  }
+}
 constexpr const char* kArchivesFolderName = "archives";
 
 class Silent : public MessageSink {
@@ -46,10 +68,10 @@ enum class ArchiveResult { kDone, kTooManyRaces, kStopped };
 // building the records reuses.
 class Run {
  public:
-  Run(const ConversionRequest& request, Env& env, const OwnFolder& runFolder)
+  Run(const ConversionRequest& request, Env& env, const SpoolPlace& spool)
       : request_(request),
         env_(env),
-        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), runFolder, kSpoolName) {}
+        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), spool.folder, spool.prefix, spool.shownAs) {}
 
   // The races of one unpacked archive, read and made into records. An archive whose
   // races would take the database past the records it can count adds none of them,
@@ -96,10 +118,11 @@ ConversionOutcome Stopped() { return {.stopped = true}; }
 // The archives in list order, each unpacked while the one before it is read; each
 // archive's files go as soon as its races are read.
 ConversionOutcome Convert(const ConversionRequest& request, Env& env, const WorkingArea& area) {
-  Run run(request, env, area.folder());
+  Run run(request, env, SpoolPlaceFor(request.outputPath, area.folder()));
   const OwnFolder archivesFolder = area.folder().MakeFolder(kArchivesFolderName);
   const auto folderNames = WorkingFolderNames(request.archives);
-  ArchiveUnpacker unpacker(request.archives, folderNames, archivesFolder);
+  ArchiveUnpacker unpacker(request.archives, folderNames, archivesFolder,
+                           request.unpackThreads > 0 ? request.unpackThreads : DefaultUnpackThreads());
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
     env.ShowProgress(i, request.archives.size(), request.archives[i]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct ConversionRequest {
   std::string outputPath;  // "-" is standard output
   // The working area's base (see working_folders.h); empty for the default.
   std::string baseFolder;
+  // How many archives unpack at once; 0: as many as the machine has cores.
+  std::size_t unpackThreads = 0;
 };
 
 struct ConversionOutcome {

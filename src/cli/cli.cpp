@@ -27,7 +27,8 @@ constexpr const char* kVersion = "kelvane " KELVANE_VERSION;
 
 constexpr const char* kHelp =
     "Usage:\n"
-    "  kelvane convert [--no-alarm] [--work-dir DIR] [--open] -o OUTPUT.pdb ARCHIVE.lzh...\n"
+    "  kelvane convert [--no-alarm] [--work-dir DIR] [--threads N] [--open] -o OUTPUT.pdb\n"
+    "                  ARCHIVE.lzh...\n"
     "  kelvane dump [--format text|json] FILE.pdb\n"
     "  kelvane --help | --version\n"
     "\n"
@@ -51,6 +52,7 @@ constexpr const char* kHelp =
     "  --work-dir DIR     unpack in a private folder of this run under DIR/JRA-VAN/\n"
     "                     (default: $XDG_CACHE_HOME/kelvane/ or ~/.cache/kelvane/);\n"
     "                     it is removed when the run ends, whatever the outcome\n"
+    "  --threads N        unpack N archives at once (1 to 64; default: one per core)\n"
     "  --open             open the written file with the desktop's default program\n"
     "\n"
     "dump     Shows what the handheld gets from FILE: per race the date, racecourse,\n"
@@ -107,6 +109,14 @@ class CliEnv : public Env {
 int UsageError(std::ostream& err, const std::string& what) {
   err << "kelvane: " << what << "\nTry 'kelvane --help'.\n";
   return kExitUsage;
+}
+
+// The number `text` spells, from 1 to 64; 0 when it spells none of them.
+std::size_t ThreadCount(const std::string& text) {
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), isDigit)) return 0;
+  const int count = std::stoi(text);
+  return count >= 1 && count <= 64 ? static_cast<std::size_t>(count) : 0;
 }
 
 // An archive named again, by whatever spelling or link, is taken once, in its first
@@ -207,7 +217,7 @@ std::optional<int> RefuseArguments(const ConversionRequest& request, std::ostrea
 int Convert(const std::vector<std::string>& args, std::ostream& err) {
   ConversionRequest request;
   bool open = false;
-  Options options(args, {"-o", "--output", "--work-dir"});
+  Options options(args, {"-o", "--output", "--work-dir", "--threads"});
   std::string name;
   std::string value;
   std::string error;
@@ -219,6 +229,9 @@ int Convert(const std::vector<std::string>& args, std::ostream& err) {
     } else if (name == "--work-dir") {
       request.baseFolder = value;
       if (request.baseFolder.empty()) return UsageError(err, "--work-dir needs a folder");
+    } else if (name == "--threads") {
+      request.unpackThreads = ThreadCount(value);
+      if (request.unpackThreads == 0) return UsageError(err, "--threads needs a number from 1 to 64");
     } else if (name == "--no-alarm") {
       request.alarm = false;
     } else if (name == "--open") {

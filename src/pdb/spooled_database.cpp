@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <tuple>
 
 #include "pdb/big_endian.h"
 #include "platform/file_error.h"
@@ -13,9 +14,16 @@ constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
 
 }  // namespace
 
-SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string spoolName)
-    : header_(empty.Header()), folder_(folder), spoolName_(std::move(spoolName)) {
-  spool_ = folder_.CreateFile(spoolName_);
+SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string_view prefix,
+                                 std::string shownAs)
+    : header_(empty.Header()), folder_(folder), shownAs_(std::move(shownAs)) {
+  try {
+    std::tie(spool_, spoolName_) = folder_.CreateLockedFile(prefix);
+  } catch (const FileError& error) {
+    if (shownAs_.empty()) throw;
+    ThrowFileError(error.osError(), shownAs_);
+  }
+  if (shownAs_.empty()) shownAs_ = folder_.path() + spoolName_;
 }
 
 SpooledDatabase::~SpooledDatabase() {
@@ -23,7 +31,7 @@ SpooledDatabase::~SpooledDatabase() {
   folder_.Remove(spoolName_);
 }
 
-void SpooledDatabase::FailOnSpool() const { ThrowFileError(errno, folder_.path() + spoolName_); }
+void SpooledDatabase::FailOnSpool() const { ThrowFileError(errno, shownAs_); }
 
 bool SpooledDatabase::AddRecord(const Bytes& record) {
   if (sizes_.size() >= kMaxRecords) return false;
@@ -56,12 +64,7 @@ void SpooledDatabase::WriteTo(ByteSink& out) const {
   }
   out.Append(kZeros, kGapAfterEntries);
 
-  std::rewind(spool_);
-  std::array<std::uint8_t, 64 * 1024> block;
-  while (const std::size_t got = std::fread(block.data(), 1, block.size(), spool_)) {
-    out.Append(block.data(), got);
-  }
-  if (std::ferror(spool_)) FailOnSpool();
+  if (!out.AppendFile(spool_)) FailOnSpool();
 }
 
 }  // namespace kelvane

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pdb/palm_database.h"
@@ -19,10 +20,11 @@ namespace kelvane {
 class SpooledDatabase {
  public:
   // A database with the header of `empty` (which holds no records), spooling its
-  // records to a new file `spoolName` in `folder` (nothing may be there yet), which
-  // goes with the database. Throws FileError, naming the spool, when the spool cannot
-  // be made, written or read back.
-  SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string spoolName);
+  // records to a new file in `folder`, named `prefix` and a fresh ending, which goes
+  // with the database (a spool of that prefix that a killed run left goes too). Throws FileError naming `shownAs` (the spool itself when
+  // empty) when the spool cannot be made, written or read back.
+  SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string_view prefix,
+                  std::string shownAs);
   ~SpooledDatabase();
   SpooledDatabase(const SpooledDatabase&) = delete;
   SpooledDatabase& operator=(const SpooledDatabase&) = delete;
@@ -47,6 +49,7 @@ class SpooledDatabase {
   std::array<std::uint8_t, kHeaderSize> header_;
   OwnFolder folder_;
   std::string spoolName_;
+  std::string shownAs_;
   std::FILE* spool_ = nullptr;
   std::vector<std::uint32_t> sizes_;
 };

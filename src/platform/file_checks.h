@@ -36,6 +36,9 @@ OutputKind KindOfOutput(const std::string& path);
 // link at `path` points at (through every link), so that the link stays a link.
 std::string OutputFileTarget(const std::string& path);
 
+// The folder that file is in ("." for a bare name).
+std::string FolderOfOutputFile(const std::string& path);
+
 // 0 when the folder of `path`'s target file exists, is a folder and takes new files,
 // and the target is not a folder itself; else the OS error number that says why not
 // (EISDIR for a folder).

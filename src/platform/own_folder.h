@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvane {
@@ -42,6 +44,16 @@ class OwnFolder {
   // A new file `name`, private (mode 0600), open for writing and reading back; nothing
   // already at that name is opened. FileError when it cannot be made.
   std::FILE* CreateFile(const std::string& name) const;
+
+  // A new folder under a fresh name: `prefix` and twelve random letters and digits
+  // that nothing in the folder has; with that name.
+  std::pair<OwnFolder, std::string> MakeFreshFolder(std::string_view prefix) const;
+
+  // A new file as CreateFile makes it, under a fresh name as MakeFreshFolder gives,
+  // and locked for as long as it is open. Files of that prefix whose lock is free
+  // (left by a process that was killed) are removed first; the folder is locked
+  // meanwhile, so that a file just made is never taken for one left.
+  std::pair<std::FILE*, std::string> CreateLockedFile(std::string_view prefix) const;
 
   // Every byte of the regular file `name`. FileError when it cannot be read.
   std::string ReadFile(const std::string& name) const;

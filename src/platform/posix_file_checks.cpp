@@ -55,9 +55,14 @@ std::string OutputFileTarget(const std::string& path) {
   return target.string();
 }
 
-int OutputFolderError(const std::string& path) {
+std::string FolderOfOutputFile(const std::string& path) {
   const std::filesystem::path target = OutputFileTarget(path);
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  return target.has_parent_path() ? target.parent_path().string() : ".";
+}
+
+int OutputFolderError(const std::string& path) {
+  const std::string target = OutputFileTarget(path);
+  const std::string folder = FolderOfOutputFile(path);
   struct stat st {};
   if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return EISDIR;
   if (stat(folder.c_str(), &st) != 0) return errno;

@@ -22,6 +22,8 @@ namespace {
 // How long a write waits for a reader or a device at a time before it asks again
 // whether to stop.
 constexpr int kWaitMs = 100;
+// How much the kernel copies from file to file before the stop is asked again.
+constexpr std::size_t kCopyChunk = 8 << 20;
 
 [[noreturn]] void Fail(const std::string& path, int osError) { ThrowFileError(osError, path); }
 
@@ -51,6 +53,8 @@ mode_t ModeForTarget(const std::string& path) {
 // never comes or stalls holds the write up only until it is asked to stop.
 class DescriptorWriter {
  public:
+  enum class Copy { kDone, kFailed, kNotHere };
+
   DescriptorWriter(int fd, const StopCheck& stop) : fd_(fd), stop_(stop) {
     struct stat st {};
     mayWait_ = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
@@ -74,6 +78,22 @@ class DescriptorWriter {
       done += static_cast<std::size_t>(n);
     }
     return true;
+  }
+
+  // Has the kernel copy every byte of `file` from its start (copy_file_range): into a
+  // regular file, and where the file systems allow it, the bytes never pass through
+  // the program. kFailed leaves errno telling why; kNotHere means nothing was copied.
+  Copy CopyFile(std::FILE* file) {
+    if (mayWait_) return Copy::kNotHere;
+    loff_t offset = 0;
+    for (;;) {
+      StopWhenAsked(stop_);
+      const ssize_t copied = copy_file_range(fileno(file), &offset, fd_, nullptr, kCopyChunk, 0);
+      if (copied == 0) return Copy::kDone;
+      if (copied > 0 || errno == EINTR) continue;
+      const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+      return offset == 0 && unsupported ? Copy::kNotHere : Copy::kFailed;
+    }
   }
 
  private:
@@ -109,6 +129,19 @@ class BufferedSink final : public ByteSink {
     Write(buffer_.data(), buffer_.size());
     buffer_.clear();
     return !failed_;
+  }
+
+  bool AppendFile(std::FILE* file) override {
+    if (failed_ || !Flush()) return true;
+    switch (writer_.CopyFile(file)) {
+      case DescriptorWriter::Copy::kDone: return true;
+      case DescriptorWriter::Copy::kFailed:
+        failed_ = true;
+        osError_ = errno;
+        return true;
+      case DescriptorWriter::Copy::kNotHere: break;
+    }
+    return ByteSink::AppendFile(file);
   }
 
   int osError() const { return osError_; }

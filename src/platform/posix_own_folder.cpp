@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <random>
 #include <string_view>
 #include <utility>
 
@@ -71,6 +72,47 @@ void RemoveEntry(int parentFd, const char* name) {
   } else {
     unlinkat(parentFd, name, 0);
   }
+}
+
+// `prefix` and twelve random letters and digits.
+std::string RandomName(std::string_view prefix) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device device;
+  std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+  std::string name(prefix);
+  for (int i = 0; i < 12; ++i) name += kLetters[pick(device)];
+  return name;
+}
+
+// Makes something under a fresh name with `make(name)`, passing over names taken.
+template <typename Make>
+auto UnderFreshName(std::string_view prefix, Make make) {
+  for (int attempt = 0;; ++attempt) {
+    std::string name = RandomName(prefix);
+    try {
+      return std::pair{make(name), name};
+    } catch (const FileError& error) {
+      if (error.osError() != EEXIST || attempt == 100) throw;
+    }
+  }
+}
+
+// Removes the regular files of this user in the folder named `prefix` and a fresh
+// ending whose lock no process holds.
+void RemoveUnlockedFiles(int folderFd, std::string_view prefix) {
+  DIR* dir = OpenListing(folderFd);
+  if (dir == nullptr) return;
+  VisitAndClose(dir, [&](int fd, const char* name) {
+    if (std::string_view(name).substr(0, prefix.size()) != prefix) return;
+    const int file = openat(fd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return;
+    struct stat st {};
+    if (fstat(file, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+        flock(file, LOCK_EX | LOCK_NB) == 0) {
+      unlinkat(fd, name, 0);
+    }
+    close(file);
+  });
 }
 
 std::string WithSlash(std::string path) {
@@ -148,6 +190,24 @@ std::FILE* OwnFolder::CreateFile(const std::string& name) const {
     ThrowFileError(error, path_ + name);
   }
   return file;
+}
+
+std::pair<OwnFolder, std::string> OwnFolder::MakeFreshFolder(std::string_view prefix) const {
+  return UnderFreshName(prefix, [&](const std::string& name) { return MakeFolder(name); });
+}
+
+std::pair<std::FILE*, std::string> OwnFolder::CreateLockedFile(std::string_view prefix) const {
+  Lock();
+  try {
+    RemoveUnlockedFiles(folder_->get(), prefix);
+    auto made = UnderFreshName(prefix, [&](const std::string& name) { return CreateFile(name); });
+    flock(fileno(made.first), LOCK_EX | LOCK_NB);
+    Unlock();
+    return made;
+  } catch (...) {
+    Unlock();
+    throw;
+  }
 }
 
 std::string OwnFolder::ReadFile(const std::string& name) const {

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -26,23 +25,6 @@ void RemoveStaleRunFolders(const OwnFolder& root) {
   }
 }
 
-std::string RandomName() {
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device device;
-  std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-  std::string name(kRunPrefix);
-  for (int i = 0; i < 12; ++i) name += kLetters[pick(device)];
-  return name;
-}
-
-// A folder of a fresh random name under the root; a name taken already is passed
-// over (the root is locked, so no other run takes one meanwhile).
-std::pair<OwnFolder, std::string> MakeFreshFolder(const OwnFolder& root) {
-  std::string name = RandomName();
-  for (int attempt = 0; attempt < 100 && root.Contains(name); ++attempt) name = RandomName();
-  return {root.MakeFolder(name), name};
-}
-
 }  // namespace
 
 RunFolder RunFolder::Create(const std::string& base, const std::string& rootName) {
@@ -56,7 +38,7 @@ RunFolder RunFolder::Create(const std::string& base, const std::string& rootName
   root.Lock();
   try {
     RemoveStaleRunFolders(root);
-    auto [folder, name] = MakeFreshFolder(root);
+    auto [folder, name] = root.MakeFreshFolder(kRunPrefix);
     folder.TryLock();
     root.Unlock();
     return RunFolder(std::move(root), std::move(folder), std::move(name));

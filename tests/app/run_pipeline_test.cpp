@@ -74,17 +74,24 @@ TEST(RunPipeline, TheWorkingAreaHoldsTheArchiveReadAndThoseAheadOfItOnly) {
     std::string work;
     std::vector<std::set<std::string>> seen;
   };
-  const Deadline deadline(30s, "a run of six archives");
-  ScopedTempDir dir;
-  std::vector<std::string> archives;
-  for (int i = 0; i < 6; ++i) archives.push_back(Archive(dir, std::to_string(i), 2));
-  WatchingEnv env(dir / "work");
-  ASSERT_TRUE(RunConversion({archives, true, dir / "out.pdb", dir / "work"}, env).written);
-  ASSERT_EQ(env.seen.size(), archives.size());
-  for (std::size_t i = 0; i < archives.size(); ++i) {
-    std::set<std::string> expected;
-    for (std::size_t j = i; j < std::min(i + kUnpackAhead, archives.size()); ++j) expected.insert(std::to_string(j));
-    EXPECT_EQ(env.seen[i], expected) << "at archive " << i;
+  for (const std::size_t threads : {1, 2}) {
+    SCOPED_TRACE(std::to_string(threads) + " unpacking");
+    const Deadline deadline(30s, "a run of six archives");
+    ScopedTempDir dir;
+    std::vector<std::string> archives;
+    for (int i = 0; i < 6; ++i) archives.push_back(Archive(dir, std::to_string(i), 2));
+    WatchingEnv env(dir / "work");
+    ConversionRequest request{archives, true, dir / "out.pdb", dir / "work"};
+    request.unpackThreads = threads;
+    ASSERT_TRUE(RunConversion(request, env).written);
+    ASSERT_EQ(env.seen.size(), archives.size());
+    for (std::size_t i = 0; i < archives.size(); ++i) {
+      std::set<std::string> expected;
+      for (std::size_t j = i; j < std::min(i + UnpackAhead(threads), archives.size()); ++j) {
+        expected.insert(std::to_string(j));
+      }
+      EXPECT_EQ(env.seen[i], expected) << "at archive " << i;
+    }
   }
 }
 

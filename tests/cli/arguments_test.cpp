@@ -119,6 +119,35 @@ TEST(ConvertArguments, AnOutputLinkIsWrittenThrough) {
   }
 }
 
+// However many archives unpack at once, the database and the messages are the same,
+// in the order given; a count that is not 1 to 64 is refused.
+TEST(ConvertArguments, TheThreadsChangeNothingButTheTimeTaken) {
+  Folder f;
+  std::vector<std::string> archives;
+  for (int i = 0; i < 7; ++i) {
+    archives.push_back(f.dir / ("day" + std::to_string(i) + ".lzh"));
+    if (i == 3) {
+      test::WriteFileBytes(archives.back(), "not an archive");
+    } else {
+      fs::copy_file(f.dir / "day.lzh", archives.back());
+    }
+  }
+  std::vector<test::CliRun> runs;
+  for (const char* threads : {"1", "2", "7", "64"}) {
+    std::vector<std::string> args{"convert", "--threads", threads, "--work-dir", f.dir / "work", "-o",
+                                  f.dir / (std::string(threads) + ".pdb")};
+    args.insert(args.end(), archives.begin(), archives.end());
+    runs.push_back(RunKelvane(args));
+    EXPECT_EQ(runs.back().status, kExitWithMessages) << threads;
+    EXPECT_EQ(runs.back().err, runs.front().err) << threads;
+    EXPECT_TRUE(ReadFileBytes(f.dir / (std::string(threads) + ".pdb")) == ReadFileBytes(f.dir / "1.pdb"));
+  }
+  for (const char* threads : {"0", "65", "x", "", "-1"}) {
+    const auto run = RunKelvane({"convert", "--threads", threads, "-o", f.dir / "out.pdb", f.dir / "day.lzh"});
+    EXPECT_EQ(run.status, kExitUsage) << threads;
+  }
+}
+
 // A FIFO named as an archive is not waited on: it is not an archive.
 TEST(ConvertArguments, AFifoNamedAsAnArchiveIsNotWaitedFor) {
   const test::Deadline deadline(std::chrono::seconds(20), "a run given a FIFO as archive");

@@ -307,16 +307,16 @@ const HostileRow kRows[] = {
        return std::make_unique<FileSizeLimit>(20'300);
      }},
 
-    // The machine's failures in the working area end the run, named where they
-    // happened, never as the output's or as a bad archive.
-    {.name = "WorkingAreaFullWhileSpooling",
+    // The machine's failures end the run, named where they happened, never as a bad
+    // archive: the records are spooled beside the output, so its folder fills first.
+    {.name = "OutputFolderFullWhileSpooling",
      .arrange = [](const Sandbox& s) {
        WriteFileBytes(s.Output(), "the database of yesterday");
        RaceCardLine race = Race(1, 0);
        for (int k = 1; k <= 18; ++k) race.entries.push_back({.horseNumber = k, .horseId = HorseId(1)});
        return std::vector{s.Archive(Line(race), Horses(1))};
      },
-     .messages = {"%work/JRA-VAN/run-*/records.spool" + kDiskFullIn},
+     .messages = {kDiskFull},
      .status = kExitNotWritten,
      .written = std::nullopt,
      .situation = [](const Sandbox&) -> std::unique_ptr<Situation> {

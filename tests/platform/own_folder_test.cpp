@@ -1,12 +1,16 @@
 // A folder held open: nothing found in it is followed, opened or written through.
 #include "platform/own_folder.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "platform/file_error.h"
 #include "support/temp_dir.h"
@@ -97,6 +101,23 @@ TEST(OwnFolder, KeepsToItselfWhenMovedOrReplacedByALink) {
   EXPECT_TRUE(fs::is_empty(dir / "victim"));
   run.RemoveEverything();
   EXPECT_TRUE(fs::is_empty(dir / "moved"));
+}
+
+// A locked file of a prefix takes the place of one a killed process left (its lock
+// free), never of one in use or of anything else.
+TEST(OwnFolder, ALockedFileTakesThePlaceOfOnesLeftByKilledRuns) {
+  ScopedTempDir dir;
+  const OwnFolder folder = OwnFolder::Open(dir.path());
+  for (const char* name : {".spool-left", ".spool-inuse", "other", ".spoo"}) WriteFileBytes(dir / name, "x");
+  const int inUse = open((dir / ".spool-inuse").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(inUse, LOCK_EX), 0);
+  const auto [file, name] = folder.CreateLockedFile(".spool-");
+  std::fclose(file);
+  close(inUse);
+  EXPECT_EQ(name.size(), std::string(".spool-").size() + 12);
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path())) names.insert(entry.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{".spool-inuse", "other", ".spoo", name}));
 }
 
 TEST(OwnFolder, OthersCanChangeAFolderTheyMayWriteInUnlessItIsSticky) {
