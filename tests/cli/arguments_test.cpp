@@ -132,6 +132,7 @@ TEST(ConvertArguments, TheThreadsChangeNothingButTheTimeTaken) {
       fs::copy_file(f.dir / "day.lzh", archives.back());
     }
   }
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
   std::vector<test::CliRun> runs;
   for (const char* threads : {"1", "2", "7", "64"}) {
     std::vector<std::string> args{"convert", "--threads", threads, "--work-dir", f.dir / "work", "-o",
@@ -142,6 +143,7 @@ TEST(ConvertArguments, TheThreadsChangeNothingButTheTimeTaken) {
     EXPECT_EQ(runs.back().err, runs.front().err) << threads;
     EXPECT_TRUE(ReadFileBytes(f.dir / (std::string(threads) + ".pdb")) == ReadFileBytes(f.dir / "1.pdb"));
   }
+  unsetenv("SOURCE_DATE_EPOCH");
   for (const char* threads : {"0", "65", "x", "", "-1"}) {
     const auto run = RunKelvane({"convert", "--threads", threads, "-o", f.dir / "out.pdb", f.dir / "day.lzh"});
     EXPECT_EQ(run.status, kExitUsage) << threads;
