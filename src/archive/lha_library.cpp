@@ -193,6 +193,7 @@ UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::st
                        std::uint64_t declaredSize) {
   folder.Remove(kPartialName);
   std::FILE* out = folder.CreateFile(kPartialName);
+  std::setvbuf(out, nullptr, _IONBF, 0);  // libarchive's blocks go to the file as they come
   UnpackStatus status = UnpackStatus::kUnpacked;
   try {
     status = CopyData(reader, out, declaredSize, folder.path());

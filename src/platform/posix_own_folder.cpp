@@ -217,16 +217,20 @@ std::string OwnFolder::ReadFile(const std::string& name) const {
   struct stat st {};
   if (fstat(fd, &st) != 0) ThrowFileError(errno, path_ + name);
   if (!S_ISREG(st.st_mode)) ThrowFileError(EINVAL, path_ + name);
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char chunk[64 * 1024];
+  // Read straight into the text, at the size the file has (and a byte more, where the
+  // end is seen), then whatever it grew by.
+  std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::size_t got = 0;
   for (;;) {
-    const ssize_t got = read(fd, chunk, sizeof chunk);
-    if (got == 0) return bytes;
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ThrowFileError(errno, path_ + name);
-    bytes.append(chunk, static_cast<std::size_t>(got));
+    if (got == bytes.size()) bytes.resize(got + 64 * 1024);
+    const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowFileError(errno, path_ + name);
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
   }
+  bytes.resize(got);
+  return bytes;
 }
 
 bool OwnFolder::Contains(const std::string& name) const {

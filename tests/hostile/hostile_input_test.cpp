@@ -115,6 +115,15 @@ void PrintTo(const Written& w, std::ostream* os) {
   *os << "race " << w.raceNumber << " with " << w.runners << " runners";
 }
 
+// An old database at the output, and a race of 18 runners: a record of 20,240 bytes,
+// larger than the archive's unpacked files.
+std::vector<std::string> OneLargeRecordOverAnOldDatabase(const Sandbox& s) {
+  WriteFileBytes(s.Output(), "the database of yesterday");
+  RaceCardLine race = Race(1, 0);
+  for (int k = 1; k <= 18; ++k) race.entries.push_back({.horseNumber = k, .horseId = HorseId(1)});
+  return std::vector{s.Archive(Line(race), Horses(1))};
+}
+
 struct HostileRow {
   const char* name;
   // Writes the inputs and gives the archives in argument order.
@@ -292,14 +301,8 @@ const HostileRow kRows[] = {
      }},
 
     {.name = "WriteThatFailsPartWay",
-     .arrange = [](const Sandbox& s) {
-       WriteFileBytes(s.Output(), "the database of yesterday");
-       // 18 runners: a record of 20,240 bytes, which the spool takes and the database,
-       // 88 bytes more, does not; the unpacked files are smaller.
-       RaceCardLine race = Race(1, 0);
-       for (int k = 1; k <= 18; ++k) race.entries.push_back({.horseNumber = k, .horseId = HorseId(1)});
-       return std::vector{s.Archive(Line(race), Horses(1))};
-     },
+     // The spool takes the record and the database, 88 bytes more, does not.
+     .arrange = OneLargeRecordOverAnOldDatabase,
      .messages = {kDiskFull},
      .status = kExitNotWritten,
      .written = std::nullopt,
@@ -310,12 +313,7 @@ const HostileRow kRows[] = {
     // The machine's failures end the run, named where they happened, never as a bad
     // archive: the records are spooled beside the output, so its folder fills first.
     {.name = "OutputFolderFullWhileSpooling",
-     .arrange = [](const Sandbox& s) {
-       WriteFileBytes(s.Output(), "the database of yesterday");
-       RaceCardLine race = Race(1, 0);
-       for (int k = 1; k <= 18; ++k) race.entries.push_back({.horseNumber = k, .horseId = HorseId(1)});
-       return std::vector{s.Archive(Line(race), Horses(1))};
-     },
+     .arrange = OneLargeRecordOverAnOldDatabase,
      .messages = {kDiskFull},
      .status = kExitNotWritten,
      .written = std::nullopt,

@@ -38,16 +38,23 @@ const Planted kPlanted[] = {
     {"a FIFO", [](const ScopedTempDir& d) { mkfifo((d / "in/x").c_str(), 0600); }},
 };
 
-TEST(OwnFolder, WhatIsPlantedIsSeenButNeverFollowedOrTaken) {
+// Calls check(dir, folder) for each of the planted things at "x" in the folder "in"
+// of `dir`, beside a folder "outside" with a file.
+template <typename Check>
+void ForEachPlanted(Check check) {
   for (const Planted& planted : kPlanted) {
     SCOPED_TRACE(planted.what);
-    ScopedTempDir dir;
+    const ScopedTempDir dir;
     fs::create_directory(dir / "in");
     fs::create_directory(dir / "outside");
     WriteFileBytes(dir / "outside/file", "outside");
     planted.plant(dir);
-    const OwnFolder folder = OwnFolder::Open(dir / "in");
+    check(dir, OwnFolder::Open(dir / "in"));
+  }
+}
 
+TEST(OwnFolder, WhatIsPlantedIsSeenButNeverFollowedOrTaken) {
+  ForEachPlanted([](const ScopedTempDir& dir, const OwnFolder& folder) {
     EXPECT_TRUE(folder.Contains("x"));
     EXPECT_THROW(folder.CreateFile("x"), FileError);
     EXPECT_THROW(folder.MakeFolder("x"), FileError);
@@ -61,20 +68,13 @@ TEST(OwnFolder, WhatIsPlantedIsSeenButNeverFollowedOrTaken) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "in/x")));
     EXPECT_EQ(ReadFileBytes(dir / "outside/file"), "outside");
     EXPECT_TRUE(folder.Names().empty());
-  }
+  });
 }
 
 // The working root: a link, FIFO or device at its name is not ours and goes; a plain
 // file is somebody's data and stays, refused.
 TEST(OwnFolder, TheRootIsMadeInPlaceOfWhatIsNotOursAndRefusesAFile) {
-  for (const Planted& planted : kPlanted) {
-    SCOPED_TRACE(planted.what);
-    ScopedTempDir dir;
-    fs::create_directory(dir / "in");
-    fs::create_directory(dir / "outside");
-    WriteFileBytes(dir / "outside/file", "outside");
-    planted.plant(dir);
-    const OwnFolder folder = OwnFolder::Open(dir / "in");
+  ForEachPlanted([](const ScopedTempDir& dir, const OwnFolder& folder) {
     const bool file = fs::is_regular_file(fs::symlink_status(dir / "in/x"));
     if (file) {
       EXPECT_THROW(folder.OpenOrMakeFolder("x"), FileError);
@@ -84,7 +84,7 @@ TEST(OwnFolder, TheRootIsMadeInPlaceOfWhatIsNotOursAndRefusesAFile) {
       EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "in/x/mine")));
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "outside"), {}), 1);
-  }
+  });
 }
 
 // Renaming the folder, or putting a link where it was, changes nothing for what the
