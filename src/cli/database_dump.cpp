@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "codes/code_rendering.h"
+#include "codes/text_shaping.h"
 #include "pdb/record_display.h"
 
 namespace kelvane {

@@ -6,11 +6,11 @@
 
 #include "codes/code_rendering.h"
 #include "codes/code_tables.h"
+#include "codes/text_shaping.h"
 #include "jravan/field_reader.h"
 #include "jravan/file_contents.h"
 #include "jravan/ratings.h"
 #include "jravan/text_mode_reader.h"
-#include "jravan/text_shaping.h"
 
 namespace kelvane {
 namespace {
@@ -34,7 +34,7 @@ void ReadFixedPart(FieldReader& in, Runner& h) {
   // Two overlapping reads of one number: the second wins unless it holds no digits.
   in.Next(1).NumberInto(h.valueAt20);
   in.Next(8).NumberInto(h.valueAt20);
-  h.horseName = TextBeforeFullWidthSpace(in.Next(36).Text());
+  h.horseName = TextBeforeFullWidthSpaceOrEmpty(in.Next(36).Text());
   in.Next(4).NumberInto(h.birthYear);
   h.birthMonthDay = in.Next(4).Value();
   in.Next(1).NumberAndChar(h.breedCode, h.breedChar);
@@ -49,7 +49,7 @@ void ReadFixedPart(FieldReader& in, Runner& h) {
     name = HalfWidthName(in.Next(36).Text());
     in.SkipGap(21);
   }
-  h.textAt420 = TrimTrailingWhitespace(in.Next(24).Text());
+  h.textAt420 = WithoutTrailingWhitespace(in.Next(24).Text());
   h.nameAt444 = CompactName(in.Next(40).Text());
   in.SkipGap(6);
   h.nameAt490 = CompactName(in.Next(40).Text());

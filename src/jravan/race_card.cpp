@@ -4,20 +4,16 @@
 
 #include "codes/code_rendering.h"
 #include "codes/code_tables.h"
+#include "codes/text_shaping.h"
 #include "jravan/field_reader.h"
 #include "jravan/file_contents.h"
 #include "jravan/text_mode_reader.h"
-#include "jravan/text_shaping.h"
 
 namespace kelvane {
 namespace {
 
 // The most characters one read of the 1464-byte line buffer takes.
 constexpr std::size_t kLineReadChars = 1463;
-
-std::string RaceTypeText(int code) {
-  return code >= 11 && code <= 24 ? RaceTypeTable.Row(code - 10) : std::string();
-}
 
 // Which race condition completes a race name made from the race type.
 std::size_t FallbackConditionSlot(int raceTypeCode) {
@@ -46,7 +42,7 @@ void ReadRacePart(FieldReader& in, Race& r) {
   in.Next(2).NumberInto(r.raceNumber);
   in.Next(1).NumberInto(r.weekdayCode);
   r.weekdayText = WeekdayTable.Row(r.weekdayCode);
-  r.raceName = TextBeforeFullWidthSpace(in.Next(60).Text());
+  r.raceName = TextBeforeFullWidthSpaceOrEmpty(in.Next(60).Text());
   r.textAt77 = in.Next(6).Text();
   in.Next(3).NumberInto(r.valueAt83);
   in.Next(1).TextAndChar(r.gradeCode, r.gradeChar);

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "codes/width_conversion.h"
+#include "codes/text_shaping.h"
 #include "jravan/field_taking.h"
 #include "jravan/horse_register.h"
 #include "jravan/text_mode_reader.h"
-#include "jravan/text_shaping.h"
 #include "jravan_test_files.h"
 
 namespace kelvane::test {
@@ -93,12 +92,12 @@ TEST(HalfWidthName, IsTheConvertedFieldWithoutTrailingWhiteSpace) {
       "x\x81\x40\x81\x40", "\x83\x41\x81\x40\x81", "\x82\x60 \t", "\x82\x60\x81\x40\x82\x61",
       "\x81\x40\x81\x40\x81\x40"};
   for (const std::string& field : fields) {
-    EXPECT_EQ(HalfWidthName(field), TrimTrailingWhitespace(ToHalfWidth(field))) << field;
+    EXPECT_EQ(HalfWidthName(field), WithoutTrailingWhitespace(ToHalfWidth(field))) << field;
   }
   std::minstd_rand random(5);
   for (int round = 0; round < 2000; ++round) {
     const std::string field = QuirkyBytes(random, random() % 37);
-    ASSERT_EQ(HalfWidthName(field), TrimTrailingWhitespace(ToHalfWidth(field))) << round;
+    ASSERT_EQ(HalfWidthName(field), WithoutTrailingWhitespace(ToHalfWidth(field))) << round;
   }
 }
 
