@@ -14,6 +14,7 @@
 #include "jravan/field_table.h"
 #include "jravan/horse_fields.h"
 #include "jravan/race_fields.h"
+#include "pdb/race_record.h"
 #include "pdb/record_display.h"
 
 namespace kelvane {
