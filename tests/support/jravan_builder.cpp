@@ -52,15 +52,12 @@ class FieldWriter {
 
   std::string Take() {
     for (const Named& field : places_) {
-      if (!field.put && field.name != kPartsApart) throw std::logic_error(std::string(field.name) + " not put");
+      if (!field.put) throw std::logic_error(std::string(field.name) + " not put");
     }
     return std::move(bytes_);
   }
 
  private:
-  // Fields whose values are parts of their own may be left blank.
-  static constexpr std::string_view kPartsApart = "pastRuns";
-
   struct Named {
     std::string_view name;
     InputPlace at;
@@ -271,7 +268,9 @@ std::string HorseRecordBytes(const HorseRecord& h) {
   w.Put("amountAt595", h.amountAt595);
   w.Put("amountsAt602", h.amountsAt602);
   w.Put("resultCounts", h.resultCounts);
-  for (std::size_t m = 0; m < h.pastRuns.size(); ++m) w.PutPart("pastRuns", m, PastRunBytes(h.pastRuns[m]));
+  for (std::size_t m = 0; m < kPastRuns; ++m) {
+    w.PutPart("pastRuns", m, m < h.pastRuns.size() ? PastRunBytes(h.pastRuns[m]) : std::string(kPastRunEntrySize, ' '));
+  }
   std::string record = w.Take();
   record.replace(kHorseRecordSize - 2, 2, "\r\n");
   return record;
