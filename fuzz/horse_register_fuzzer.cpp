@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "jravan/horse_fields.h"
 #include "jravan/horse_register.h"
 #include "jravan/race.h"
 #include "jravan/ratings.h"
@@ -17,8 +18,6 @@ using namespace kelvane;
 
 namespace {
 
-constexpr std::size_t kRecordSize = 2881;
-constexpr std::size_t kKeySize = 10;
 constexpr int kRaceYear = 2003;
 
 void CheckPastRuns(const Runner& runner) {
@@ -37,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<Runner> runners(kEntrySlots);
   Race race;
-  for (std::size_t at = 0; at < bytes.size() && race.runnerCount < kMaxRunners; at += kRecordSize) {
-    const std::string key = bytes.substr(at, kKeySize);
+  for (std::size_t at = 0; at < bytes.size() && race.runnerCount < kMaxRunners; at += kHorseRecordSize) {
+    const std::string key = bytes.substr(at, kHorseKeySize);
     Runner& runner = runners[static_cast<std::size_t>(race.runnerCount)];
     const int shown = messages.count;
     if (!horses.ReadHorseRecord(key, kRaceYear, runner, messages)) {

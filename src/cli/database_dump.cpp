@@ -1,11 +1,20 @@
 #include "cli/database_dump.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
 
 #include "codes/code_rendering.h"
+#include "codes/text_shaping.h"
+#include "jravan/field_table.h"
+#include "jravan/horse_fields.h"
+#include "jravan/race_fields.h"
+#include "pdb/race_record.h"
 #include "pdb/record_display.h"
 
 namespace kelvane {
@@ -84,48 +93,62 @@ std::optional<std::pair<const char*, std::string_view>> TextBeside(std::string_v
   return std::nullopt;
 }
 
-// Adds every field of a part to a JSON object, by the record layout.
-class JsonFields {
- public:
-  explicit JsonFields(Json& object) : object_(object) {}
+template <typename Part>
+void AddFields(Json& object, const Part& part);
 
-  template <typename T>
-  void operator()(const T& value, const Field& field) {
-    object_[std::string(field.name)] = Value(value, field);
-    if constexpr (std::is_integral_v<T>) {
-      if (const auto text = TextBeside(field.name, value)) object_[text->first] = ShownText(text->second);
-    }
+// A field's value in the JSON: numbers as stored, texts in UTF-8, arrays as arrays
+// and blocks as objects of their own fields.
+template <typename T>
+Json JsonValue(const T& value) {
+  if constexpr (kIsStdArray<T>) {
+    Json values = Json::array();
+    for (const auto& one : value) values.push_back(JsonValue(one));
+    return values;
+  } else if constexpr (std::is_integral_v<T>) {
+    return value;
+  } else if constexpr (std::is_same_v<T, std::string>) {
+    return ShownText(value);
+  } else {
+    Json block = Json::object();
+    AddFields(block, value);
+    return block;
   }
-  void Reserved(const Field&) {}
+}
 
- private:
-  template <typename T>
-  static Json Value(const T& value, const Field& field) {
-    if constexpr (kIsArray<T>) {
-      Json values = Json::array();
-      for (const auto& one : value) values.push_back(Value(one, field));
-      return values;
-    } else if constexpr (std::is_integral_v<T>) {
-      return value;
-    } else if constexpr (std::is_same_v<T, std::string>) {
-      return ShownText(value);
-    } else {
-      Json block = Json::object();
-      JsonFields fields(block);
-      VisitFields(value, fields);
-      return block;
+// Adds every field of a part to a JSON object, in record order, under the field's
+// name; beside an index number, the text it stands for.
+template <typename Part>
+void AddFields(Json& object, const Part& part) {
+  // The tables give the fields in the order of the input files: they are put in
+  // record order here.
+  struct Member {
+    std::size_t offset;
+    std::string_view key;
+    Json value;
+  };
+  std::vector<Member> members;
+  members.reserve(64);
+  PartLayout<Part>::ForEachField([&](const auto& field) {
+    if constexpr (!std::is_same_v<std::remove_cvref_t<decltype(field)>, RecordZeros>) {
+      const auto& value = part.*field.member;
+      members.push_back({field.offset, field.name, JsonValue(value)});
+      if constexpr (std::is_integral_v<std::remove_cvref_t<decltype(value)>>) {
+        if (const auto text = TextBeside(field.name, value)) {
+          members.push_back({field.offset, text->first, ShownText(text->second)});
+        }
+      }
     }
-  }
-
-  Json& object_;
-};
+  });
+  std::stable_sort(members.begin(), members.end(),
+                   [](const Member& a, const Member& b) { return a.offset < b.offset; });
+  for (Member& member : members) object[std::string(member.key)] = std::move(member.value);
+}
 
 // A JSON object that starts with `mark` and then holds every field of `part`.
 template <typename Part>
 Json PartJson(const Part& part, const char* mark, bool marked) {
   Json object = {{mark, marked}};
-  JsonFields fields(object);
-  VisitFields(part, fields);
+  AddFields(object, part);
   return object;
 }
 
@@ -159,8 +182,7 @@ void PrintRaceDatabaseJson(const RaceDatabase& db, std::ostream& out) {
   Json races = Json::array();
   for (const RaceRecord& record : db.races) {
     Json race = Json::object();
-    JsonFields fields(race);
-    VisitFields(record.race, fields);
+    AddFields(race, record.race);
     Json& runners = race["runners"] = Json::array();
     for (const RunnerPart& runner : record.runners) runners.push_back(RunnerJson(runner));
     races.push_back(std::move(race));

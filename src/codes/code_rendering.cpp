@@ -1,9 +1,6 @@
 #include "codes/code_rendering.h"
 
-#include <algorithm>
-
 #include "codes/code_tables.h"
-#include "codes/cp932.h"
 #include "codes/cp932_literal.h"
 
 namespace kelvane {
@@ -45,13 +42,6 @@ int DigitRow(std::string_view code, std::size_t pos) {
   return pos < code.size() ? code[pos] - '0' : -1;
 }
 
-// The text before the first full-width space; without one, the whole text less
-// its trailing white space.
-std::string_view BeforeFullWidthSpace(std::string_view text) {
-  const std::size_t end = FindFullWidthSpace(text);
-  return end == std::string_view::npos ? WithoutTrailingCWhitespace(text) : text.substr(0, end);
-}
-
 }  // namespace
 
 std::string_view GradeText(std::string_view code) { return GradeList.TextOf(code); }
@@ -88,26 +78,8 @@ std::string_view RacecourseName(std::string_view code) { return RacecourseList.T
 
 std::string_view MarginText(std::string_view code) { return MarginList.TextOf(code); }
 
-// A name field holds name parts each followed by full-width spaces. The result
-// is the first two parts joined by a half-width space, or the first part alone
-// after a leading pair of full-width spaces. A field without the spaces it should
-// have keeps what it holds, less trailing white space.
-std::string CompactName(std::string_view field) {
-  if (field.starts_with(kFullWidthSpace)) {
-    return std::string(BeforeFullWidthSpace(field.substr(std::min<std::size_t>(4, field.size()))));
-  }
-  const std::size_t separator = FindFullWidthSpace(field);
-  if (separator == std::string_view::npos) return std::string(WithoutTrailingCWhitespace(field));
-  std::string name(field.substr(0, separator));
-  name += ' ';
-  name.append(BeforeFullWidthSpace(field.substr(separator + 2)));
-  return name;
-}
-
-// Looks at the last two bytes only, not at character boundaries.
-std::string TrimFullWidthSpaces(std::string_view text) {
-  while (text.ends_with(kFullWidthSpace)) text.remove_suffix(2);
-  return std::string(text);
+std::string_view RaceTypeText(int code) {
+  return code >= 11 && code <= 24 ? RaceTypeTable.RowView(code - 10) : std::string_view();
 }
 
 std::uint16_t RacecourseIndex(std::string_view code) {

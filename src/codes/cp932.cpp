@@ -25,13 +25,6 @@ std::size_t NextCharPos(std::string_view s, std::size_t pos) {
   return pos + 1 < s.size() && IsLeadByte(static_cast<unsigned char>(s[pos])) ? pos + 2 : pos + 1;
 }
 
-std::size_t FindFullWidthSpace(std::string_view text) {
-  for (std::size_t pos = 0; pos + 1 < text.size(); pos = NextCharPos(text, pos)) {
-    if (text.substr(pos, 2) == kFullWidthSpace) return pos;
-  }
-  return std::string_view::npos;
-}
-
 std::string Cp932ToUtf8(std::string_view cp932) { return ConvertText("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", OneByte); }
 
 std::string Utf8ToCp932(std::string_view utf8) { return ConvertText("CP932", "UTF-8", utf8, "?", Utf8CharLength); }

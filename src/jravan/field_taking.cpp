@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "jravan/text_shaping.h"
+#include "codes/text_shaping.h"
 
 namespace kelvane {
 

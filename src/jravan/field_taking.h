@@ -7,6 +7,7 @@
 // A field is the bytes one block read delivered; it may be shorter than its width
 // when the read met the end of the file, and a NUL byte inside it ends it early.
 
+#include <cstddef>
 #include <string_view>
 
 namespace kelvane {

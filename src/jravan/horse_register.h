@@ -8,7 +8,8 @@
 // raw bytes to the next key; the first match wins. The keys visited do not depend
 // on the horse asked for, so the register walks its keys once when it is made and
 // keeps where each key's record goes on: a lookup then finds the record that the
-// walk would have stopped at, without walking again.
+// walk would have stopped at, without walking again. A record's fields lie after
+// its key where the field tables of horse_fields.h put them.
 
 #include <cstddef>
 #include <optional>

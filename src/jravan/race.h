@@ -11,15 +11,16 @@
 #include <array>
 #include <string>
 
-
 namespace kelvane {
 
 inline constexpr int kMaxRunners = 18;
 // Per-entry arrays are indexed by the entry number 1..18; slot 0 stays unused.
 inline constexpr int kEntrySlots = kMaxRunners + 1;
 
+// One value per entry slot: a type of its own, so that a field table tells a member
+// that holds one value per entry from an array of values of one field.
 template <typename T>
-using PerEntry = std::array<T, kEntrySlots>;
+struct PerEntry : std::array<T, kEntrySlots> {};
 
 struct Race {
   std::string cardPath;

@@ -1,23 +1,19 @@
 #include "jravan/race_card.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
-#include "codes/code_rendering.h"
-#include "codes/code_tables.h"
-#include "jravan/field_reader.h"
+#include "jravan/field_table.h"
 #include "jravan/file_contents.h"
+#include "jravan/race_fields.h"
 #include "jravan/text_mode_reader.h"
-#include "jravan/text_shaping.h"
 
 namespace kelvane {
 namespace {
 
 // The most characters one read of the 1464-byte line buffer takes.
 constexpr std::size_t kLineReadChars = 1463;
-
-std::string RaceTypeText(int code) {
-  return code >= 11 && code <= 24 ? RaceTypeTable.Row(code - 10) : std::string();
-}
 
 // Which race condition completes a race name made from the race type.
 std::size_t FallbackConditionSlot(int raceTypeCode) {
@@ -34,83 +30,6 @@ std::size_t FallbackConditionSlot(int raceTypeCode) {
     default:
       return 2;
   }
-}
-
-void ReadRacePart(FieldReader& in, Race& r) {
-  in.Next(4).NumberInto(r.year);
-  r.monthDay = in.Next(4).Value();
-  r.racecourseCode = in.Next(2).Text();
-  r.racecourseName = RacecourseName(r.racecourseCode);
-  in.Next(2).NumberInto(r.meetingNumber);
-  in.Next(2).NumberInto(r.meetingDay);
-  in.Next(2).NumberInto(r.raceNumber);
-  in.Next(1).NumberInto(r.weekdayCode);
-  r.weekdayText = WeekdayTable.Row(r.weekdayCode);
-  r.raceName = TextBeforeFullWidthSpace(in.Next(60).Text());
-  r.textAt77 = in.Next(6).Text();
-  in.Next(3).NumberInto(r.valueAt83);
-  in.Next(1).TextAndChar(r.gradeCode, r.gradeChar);
-  r.gradeText = GradeText(r.gradeCode);
-  in.Next(2).NumberAndText(r.raceTypeCode, r.raceTypeCodeText);
-  r.raceTypeText = RaceTypeText(r.raceTypeCode);
-  r.raceSymbolCode = in.Next(3).Text();
-  r.raceSymbolText = RaceSymbolText(r.raceSymbolCode);
-  in.Next(1).NumberAndChar(r.weightTypeCode, r.weightTypeChar);
-  r.weightTypeText = WeightTypeTable.Row(r.weightTypeCode);
-  for (std::size_t i = 0; i < r.conditionCodes.size(); ++i) {
-    in.Next(3).NumberAndText(r.conditionCodes[i], r.conditionCodeTexts[i]);
-    r.conditionTexts[i] = ConditionText(r.conditionCodes[i]);
-  }
-  in.SkipGap(24);
-  in.Next(4).NumberInto(r.distance);
-  in.Next(2).NumberAndText(r.trackCode, r.trackCodeText);
-  r.trackText = TrackText(r.trackCode);
-  in.SkipGap(10);
-  for (int& amount : r.amountsAt148) in.Next(7).NumberInto(amount);
-  in.SkipGap(14);
-  for (int& amount : r.amountsAt197) in.Next(7).NumberInto(amount);
-  in.SkipGap(14);
-  in.Next(1).NumberAndChar(r.valueAt232, r.charAt232);
-  r.valueAt233 = in.Next(4).Value();
-  in.Next(4).NumberInto(r.valueAt237);
-  r.postTime = in.Next(4).Value();
-  r.textAt245 = in.Next(2).Text();
-  in.Next(2).NumberInto(r.valueAt247);
-  in.Next(2).NumberInto(r.valueAt249);
-  in.Next(2).NumberInto(r.valueAt251);
-  r.charAt253 = in.Next(1).Char();
-  r.charAt254 = in.Next(1).Char();
-  in.SkipGap(12);
-  r.textAt267 = TrimFullWidthSpaces(in.Next(18).Text());
-  r.charAt285 = in.Next(1).Char();
-  r.valueAt286 = in.Next(3).Value();
-  in.SkipGap(5);
-  r.textAt294 = in.Next(8).Text();
-  in.SkipGap(6);
-  r.textAt308 = TrimFullWidthSpaces(in.Next(8).Text());
-  in.SkipGap(3);
-  in.Next(4).NumberInto(r.valueAt319);
-  in.Next(1).NumberAndChar(r.saleCode, r.saleChar);
-  r.saleText = SaleTable.Row(r.saleCode);
-  in.Next(2).NumberInto(r.runnerCount);
-  r.runnerCount = std::clamp(r.runnerCount, 0, kMaxRunners);
-  in.SkipGap(1);
-}
-
-void ReadEntry(FieldReader& in, Race& r, std::size_t k) {
-  in.Next(2).NumberInto(r.horseNumbers[k]);
-  in.Next(1).NumberInto(r.frameNumbers[k]);
-  r.horseIds[k] = in.Next(10).Text();
-  r.horseNames[k] = in.Next(18).Text();
-  in.Next(1).NumberAndChar(r.sexCodes[k], r.sexChars[k]);
-  r.sexTexts[k] = SexMark(r.sexCodes[k]);
-  in.Next(3).NumberInto(r.weightsCarried[k]);
-  in.Next(1).NumberAndChar(r.entryFlagCodes[k], r.entryFlagChars[k]);
-  in.Next(5).NumberAndText(r.jockeyCodes[k], r.jockeyCodeTexts[k]);
-  r.jockeyNames[k] = in.Next(8).Text();
-  in.Next(1).NumberAndChar(r.trainerFlagCodes[k], r.trainerFlagChars[k]);
-  in.Next(5).NumberAndText(r.trainerCodes[k], r.trainerCodeTexts[k]);
-  r.trainerNames[k] = TrimFullWidthSpaces(in.Next(8).Text());
 }
 
 }  // namespace
@@ -169,11 +88,18 @@ bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const
 bool RaceCard::ReadLine(std::size_t start, std::size_t end, Race& race) const {
   race.cardPath = path_;
   race.horseFilePath = horseFilePath_;
-  TextModeReader input(std::string_view(bytes_).substr(0, end), start);
-  FieldReader fields(input);
-  ReadRacePart(fields, race);
-  for (int k = 1; k <= race.runnerCount; ++k) ReadEntry(fields, race, static_cast<std::size_t>(k));
-  if (!fields.Intact()) return false;
+  // A line holds no line end, so its characters are its bytes: each field is where
+  // the layout puts it.
+  const std::string_view line = std::string_view(bytes_).substr(start, end - start);
+  TakeFields<kRacePartFields>(line, 0, race);
+  race.runnerCount = RunnersOnCard(race.runnerCount);
+  for (int k = 1; k <= race.runnerCount; ++k) {
+    const std::size_t slot = kRacePartOfLineSize + kEntrySlotSize * static_cast<std::size_t>(k - 1);
+    EntryOf<Race> entry{race, static_cast<std::size_t>(k)};
+    TakeFields<kEntryFields>(line.substr(std::min(slot, line.size())), 0, entry);
+  }
+  const std::size_t read = kRacePartOfLineSize + kEntrySlotSize * static_cast<std::size_t>(race.runnerCount);
+  if (!ReadWhole(line, read)) return false;
   if (race.raceName.empty()) {
     race.raceName = race.raceTypeText + race.conditionTexts[FallbackConditionSlot(race.raceTypeCode)];
   }

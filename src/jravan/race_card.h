@@ -6,9 +6,9 @@
 // line reader with a buffer of 1464 bytes finds them: each read takes at most 1463
 // characters, up to and including LF, so a line longer than that counts as more
 // than one line. Race j starts where the first j - 1 line reads ended; its fields
-// are block reads from there, field after field. They must all lie within the line
-// and be text: a line too short for its race part and its entries, or one whose
-// fields hold control characters other than NUL (binary junk), fails to read,
+// lie where the field tables of race_fields.h put them. They must all lie within
+// the line and be text: a line too short for its race part and its entries, or one
+// whose fields hold control characters other than NUL (binary junk), fails to read,
 // rather than taking its fields from the next line or turning junk into a race.
 //
 // The card is scanned for its lines once, so every race of it can be read without

@@ -133,4 +133,9 @@ void EstimateOdds(Runner* runners, int count) {
   }
 }
 
+bool JockeyChanged(const Runner& runner, const std::string& todaysJockey) {
+  const PastRun& lastRun = runner.pastRuns[0];
+  return lastRun.finishPosition > 0 && lastRun.jockeyName != todaysJockey;
+}
+
 }  // namespace kelvane

@@ -17,4 +17,8 @@ void RateRunner(Runner& runner);
 // without a usable past run.
 void EstimateOdds(Runner* runners, int count);
 
+// Whether the horse's most recent run, when it was placed, was ridden by another
+// jockey than today's: the names differ byte for byte.
+bool JockeyChanged(const Runner& runner, const std::string& todaysJockey);
+
 }  // namespace kelvane

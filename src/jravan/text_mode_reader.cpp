@@ -1,12 +1,8 @@
 #include "jravan/text_mode_reader.h"
 
+#include <algorithm>
+
 namespace kelvane {
-namespace {
-
-// How far a read looks ahead for the next CR: about one record of either file.
-constexpr std::size_t kLookAhead = 4096;
-
-}  // namespace
 
 char TextModeReader::NextChar() {
   const char c = bytes_[position_++];
@@ -28,20 +24,6 @@ std::string TextModeReader::Read(std::size_t count) {
     position_ += plain;
     if (plain < rest.size()) chars += NextChar();
   }
-  return chars;
-}
-
-std::string_view TextModeReader::ReadLookingAhead(std::size_t count, std::string& scratch) {
-  // Look for the next CR a stretch ahead at once, rather than field by field.
-  const std::size_t available = std::min(count, bytes_.size() - position_);
-  const std::string_view ahead = bytes_.substr(position_, std::max(available, kLookAhead));
-  plainUntil_ = position_ + std::min(ahead.find('\r'), ahead.size());
-  if (position_ + available > plainUntil_) {
-    scratch = Read(count);
-    return scratch;
-  }
-  const std::string_view chars = bytes_.substr(position_, available);
-  position_ += available;
   return chars;
 }
 

@@ -13,7 +13,6 @@
 //
 // The reader works on a byte buffer it does not own; the buffer must outlive it.
 
-#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,23 +22,10 @@ namespace kelvane {
 class TextModeReader {
  public:
   explicit TextModeReader(std::string_view bytes, std::size_t position = 0)
-      : bytes_(bytes),
-        position_(position < bytes.size() ? position : bytes.size()),
-        plainUntil_(position_) {}
+      : bytes_(bytes), position_(position < bytes.size() ? position : bytes.size()) {}
 
   // Up to `count` characters from the current position.
   std::string Read(std::size_t count);
-
-  // The characters Read(count) would deliver, as a view: of the data itself when
-  // they hold no CR, otherwise of `scratch`, which they are then copied into. Valid
-  // as long as both are and `scratch` is not changed. Inline: every field of every
-  // record is read through it, and most take the first branch.
-  std::string_view Read(std::size_t count, std::string& scratch) {
-    if (position_ + count > plainUntil_) return ReadLookingAhead(count, scratch);
-    const std::string_view chars(bytes_.data() + position_, count);
-    position_ += count;
-    return chars;
-  }
 
   // Reads one line of at most `maxChars` characters and drops it. False when the data
   // had ended, so that no character was read.
@@ -53,21 +39,12 @@ class TextModeReader {
   // The raw offset of the next byte to read.
   std::size_t position() const { return position_; }
 
-  // The bytes read from.
-  std::string_view Bytes() const { return bytes_; }
-
  private:
   // The next character, advancing over the one or two bytes it takes. Not at end.
   char NextChar();
 
-  // Read(count, scratch) when the stretch known to hold no CR ends before `count`.
-  std::string_view ReadLookingAhead(std::size_t count, std::string& scratch);
-
   std::string_view bytes_;
   std::size_t position_;
-  // No CR lies in [position_, plainUntil_): reads that end there take their bytes as
-  // they are, without looking at each.
-  std::size_t plainUntil_;
 };
 
 }  // namespace kelvane

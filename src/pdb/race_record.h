@@ -1,18 +1,17 @@
 #pragma once
 
-// The race record written from a race and its runners, and read back. The layout,
-// field by field, is race_record_layout.h.
+// The race record written from a race and its runners, and read back. What each
+// byte holds is said by the field tables (jravan/record_parts.h tells the layout).
 
-#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "jravan/race.h"
+#include "jravan/record_parts.h"
 #include "jravan/runner.h"
 #include "pdb/palm_database.h"
-#include "pdb/race_record_layout.h"
 
 namespace kelvane {
 
@@ -24,9 +23,6 @@ int RecordedRunnerCount(const Race& race);
 // entry (1..18) that `runner` was read for; the runner part holds its five past runs.
 void AppendRacePart(Bytes& out, const Race& race, bool alarm);
 void AppendRunnerPart(Bytes& out, const Race& race, int entry, const Runner& runner);
-
-// Whether the horse's most recent run was ridden by another jockey than today's.
-bool JockeyChanged(const Runner& runner, const std::string& todaysJockey);
 
 struct RaceRecord {
   RacePart race;

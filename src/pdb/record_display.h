@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "pdb/race_record.h"
+#include "jravan/record_parts.h"
 
 namespace kelvane {
 

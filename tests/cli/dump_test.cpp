@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_run.h"
 #include "codes/cp932.h"
@@ -15,8 +18,9 @@ using test::RunKelvane;
 using test::ScopedTempDir;
 
 // A database of one race with two runners, as the conversion writes it; with
-// `unreadHorse`, the horse of the second could not be read.
-std::string OneRaceDatabase(bool unreadHorse = false) {
+// `unreadHorse`, the horse of the second could not be read. The race and the first
+// runner's past runs have the race type codes `raceTypes`, the race's first.
+std::string OneRaceDatabase(bool unreadHorse = false, const std::vector<int>& raceTypes = {}) {
   Race race;
   race.year = 2003;
   race.monthDay = 1228;
@@ -43,6 +47,9 @@ std::string OneRaceDatabase(bool unreadHorse = false) {
     runner.pastRunCount = static_cast<std::uint16_t>(k == 1 ? 3 : 0);
   }
   for (int m = 0; m < 3; ++m) runners[0].pastRuns[m].finishPosition = std::array{1, 0, 12}[m];
+  for (std::size_t i = 0; i < raceTypes.size(); ++i) {
+    (i == 0 ? race.raceTypeCode : runners[0].pastRuns[i - 1].raceTypeCode) = raceTypes[i];
+  }
   if (unreadHorse) {
     runners[1] = Runner{};
     runners[1].estimatedOdds = 22156;
@@ -114,6 +121,22 @@ TEST(Dump, JsonHoldsEveryFieldWithTheTextsOfItsIndexesAndMarksWhatWasNotRead) {
   EXPECT_EQ(read["pastRuns"][3]["read"], false);
   EXPECT_EQ(read["pastRuns"][0]["margin"], " 不明");
   EXPECT_EQ(race["runners"].at(1)["horseRead"], false);
+}
+
+TEST(Dump, JsonNamesTheRaceTypeOfTheRaceAndOfEachPastRunByItsCode) {
+  const std::pair<int, std::string> types[] = {
+      {13, "ｻﾗ３歳上"}, {11, "ｻﾗ２歳"}, {14, "ｻﾗ４歳上"}, {18, "ｻﾗ障害３歳上"}, {24, "ｱﾗ４歳上"}, {10, ""},
+  };
+  std::vector<int> codes;
+  for (const auto& [code, text] : types) codes.push_back(code);
+  const auto json = nlohmann::json::parse(Dump(OneRaceDatabase(false, codes), "json").out);
+  const auto& race = json["races"].at(0);
+  EXPECT_EQ(race["raceType"], types[0].second);
+  const auto& runs = race["runners"].at(0)["pastRuns"];
+  for (std::size_t m = 0; m + 1 < std::size(types); ++m) {
+    EXPECT_EQ(runs[m]["raceTypeCode"], types[m + 1].first);
+    EXPECT_EQ(runs[m]["raceType"], types[m + 1].second) << "past run " << m;
+  }
 }
 
 std::string Corrupted(std::size_t at, std::string_view bytes) {

@@ -80,37 +80,5 @@ TEST(RaceTypeIndex, CodeMinusTenFromElevenKeptToEightBits) {
   for (const auto& [code, index] : cases) EXPECT_EQ(RaceTypeIndex(code), index) << code;
 }
 
-TEST(TrimFullWidthSpaces, RemovesTrailingPairsByteWise) {
-  const TextCase cases[] = {
-      {"ＡＢ　　", "ＡＢ"}, {"　", ""}, {"ＡＢ　 ", "ＡＢ　 "}, {"", ""}, {"　ＡＢ", "　ＡＢ"},
-  };
-  for (const TextCase& c : cases) EXPECT_EQ(TrimFullWidthSpaces(Sjis(c.code)), Sjis(c.utf8)) << c.code;
-  // The last two bytes decide even when they straddle two characters: ａ (82 81) then @.
-  EXPECT_EQ(TrimFullWidthSpaces(Bytes("82 81 40")), Bytes("82"));
-}
-
-TEST(CompactName, JoinsTheFirstTwoPartsWithOneHalfWidthSpace) {
-  const TextCase cases[] = {
-      {"ＡＢ　ＣＤＥ　　", "ＡＢ ＣＤＥ"},
-      {"ＡＢＣ　Ｄ　", "ＡＢＣ Ｄ"},
-      {"　　ＡＢ　　", "ＡＢ"},  // the first four bytes are dropped
-      {"ＡＢ　　", "ＡＢ "},      // an empty second part
-      {"ＡＢ　ＣＤ　ＥＦ　", "ＡＢ ＣＤ"},
-      // Fields without the spaces the name should have keep what they hold.
-      {"ＡＢ \t", "ＡＢ"},
-      {"ＡＢ　ＣＤ \r\n", "ＡＢ ＣＤ"},
-      {"　　ＡＢ ", "ＡＢ"},
-      {"　", ""},
-      {"", ""},
-  };
-  for (const TextCase& c : cases) EXPECT_EQ(CompactName(Sjis(c.code)), Sjis(c.utf8)) << c.code;
-}
-
-TEST(CompactName, FindsTheFullWidthSpaceOnlyAtCharacterBoundaries) {
-  // ａ@ holds the bytes 81 40 across two characters; that is no separator.
-  EXPECT_EQ(CompactName(Sjis("ａ@　ＢＣ　")), Sjis("ａ@ ＢＣ"));
-  EXPECT_EQ(CompactName(Sjis("ＡＢ　ａ@　")), Sjis("ＡＢ ａ@"));
-}
-
 }  // namespace
 }  // namespace kelvane

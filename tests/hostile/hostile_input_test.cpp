@@ -16,6 +16,7 @@
 #include "cli/cli_run.h"
 #include "codes/cp932.h"
 #include "hostile/situations.h"
+#include "jravan/race_fields.h"
 #include "pdb/race_database_reader.h"
 #include "support/jravan_builder.h"
 #include "support/lha_writer.h"

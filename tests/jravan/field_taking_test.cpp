@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "jravan/field_reader.h"
 #include "jravan/file_contents.h"
 #include "jravan/text_mode_reader.h"
 #include "support/temp_dir.h"
@@ -87,55 +86,6 @@ TEST(TakeChar, KeepsTheFirstByteOrZero) {
   EXPECT_EQ(TakeChar("\x82\x60"), '\x82');
   EXPECT_EQ(TakeChar(""), '\0');
   EXPECT_EQ(TakeChar("\0" "1"s), '\0');
-}
-
-TEST(FieldReader, TakesEachFieldOnceInOneOrTwoWays) {
-  TextModeReader input("11X03xy  ");
-  FieldReader fields(input);
-  int number = 0;
-  std::string text;
-  char c = 0;
-  fields.Next(2).NumberAndText(number, text);
-  EXPECT_EQ(number, 11);
-  EXPECT_EQ(text, "11");
-  fields.Next(1).TextAndChar(text, c);
-  EXPECT_EQ(text, "X");
-  EXPECT_EQ(c, 'X');
-  fields.Next(2).NumberAndChar(number, c);
-  EXPECT_EQ(number, 3);
-  EXPECT_EQ(c, '0');
-  fields.SkipGap(2);
-  EXPECT_EQ(fields.Next(4).bytes(), "  ") << "a field at the end takes only what is there";
-  EXPECT_EQ(fields.Next(4).Char(), '\0');
-}
-
-// Whether the fields read from `bytes`, 10 at a time to the end, are whole text.
-bool ReadsIntact(const std::string& bytes) {
-  TextModeReader input(bytes);
-  FieldReader fields(input);
-  while (!input.AtEnd()) fields.SkipGap(10);
-  return fields.Intact();
-}
-
-TEST(FieldReader, IsIntactUnlessAFieldHoldsAControlCharacterOtherThanNul) {
-  // Text bytes everywhere: NUL, space, the top of ASCII, lead and trail bytes.
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += "\0 ~\x80\x81\x40\xFF"s[i % 7];
-  ASSERT_TRUE(ReadsIntact(text));
-  // One control character anywhere, in the first bytes, the middle or the last.
-  for (const char control : {'\x01', '\t', '\n', '\r', '\x1A', '\x1F', '\x7F'}) {
-    for (std::size_t at = 0; at < text.size(); ++at) {
-      std::string bytes = text;
-      bytes[at] = control;
-      ASSERT_FALSE(ReadsIntact(bytes)) << "byte " << int(control) << " at " << at;
-    }
-  }
-  const std::string cut = text.substr(0, 15);
-  TextModeReader input(cut);
-  FieldReader fields(input);
-  fields.SkipGap(10);
-  fields.SkipGap(10);
-  EXPECT_FALSE(fields.Intact()) << "a field cut short by the end of the data";
 }
 
 TEST(TextModeReader, ReadsCrLfAsLfAndEverythingElseAsItIs) {

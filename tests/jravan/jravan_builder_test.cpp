@@ -4,6 +4,9 @@
 
 #include <stdexcept>
 
+#include "jravan/horse_fields.h"
+#include "jravan/race_fields.h"
+
 namespace kelvane::test {
 namespace {
 

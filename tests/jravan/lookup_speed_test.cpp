@@ -3,16 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "codes/width_conversion.h"
+#include "codes/text_shaping.h"
+#include "jravan/field_table.h"
 #include "jravan/field_taking.h"
+#include "jravan/horse_fields.h"
 #include "jravan/horse_register.h"
+#include "jravan/race_fields.h"
 #include "jravan/text_mode_reader.h"
-#include "jravan/text_shaping.h"
 #include "jravan_test_files.h"
 
 namespace kelvane::test {
@@ -65,26 +68,74 @@ TEST(HorseRegisterIndex, FindsWhatTheWalkFromTheStartFinds) {
   }
 }
 
-TEST(TextModeReader, ViewReadsDeliverWhatCopyingReadsDeliver) {
-  std::minstd_rand random(3);
-  for (int round = 0; round < 300; ++round) {
-    const std::string bytes = QuirkyBytes(random, 1 + random() % 9000);
-    TextModeReader copying(bytes);
-    TextModeReader viewing(bytes);
-    std::string scratch;
-    while (!copying.AtEnd()) {
-      const std::size_t count = random() % 40;
-      if (random() % 8 == 0) {
-        const std::size_t raw = random() % 5000;
-        copying.Skip(raw);
-        viewing.Skip(raw);
-      } else {
-        ASSERT_EQ(viewing.Read(count, scratch), copying.Read(count)) << "round " << round;
-      }
-      ASSERT_EQ(viewing.position(), copying.position());
+// The fields of a part as block reads in text mode give them, one after the other
+// from the part's start, the bytes between repetitions read and dropped; `whole`
+// when every read got its width and the raw bytes read hold no control character
+// other than NUL.
+struct BlockReads {
+  std::vector<std::string> fields;
+  bool whole = true;
+};
+
+template <typename Table>
+BlockReads ReadInTextMode(const std::string& bytes, const Table& table) {
+  BlockReads reads;
+  TextModeReader input(bytes);
+  const auto read = [&](std::size_t count) {
+    std::string chars = input.Read(count);
+    reads.whole = reads.whole && chars.size() == count;
+    return chars;
+  };
+  for (const NamedPlace& field : InputPlaces(table)) {
+    for (std::size_t i = 0; i < field.at.count; ++i) {
+      reads.fields.push_back(read(field.at.width));
+      read(field.at.stride - field.at.width);
     }
-    EXPECT_EQ(viewing.Read(4, scratch), "");
   }
+  reads.whole = reads.whole && !HoldsControl(std::string_view(bytes).substr(0, input.position()));
+  return reads;
+}
+
+// The same fields taken where the table puts them.
+template <typename Table>
+BlockReads ReadAtOffsets(const std::string& bytes, const Table& table, std::size_t size) {
+  BlockReads reads;
+  for (const NamedPlace& field : InputPlaces(table)) {
+    for (std::size_t i = 0; i < field.at.count; ++i) {
+      reads.fields.emplace_back(FieldBytes(bytes, field.at.offset + i * field.at.stride, field.at.width));
+    }
+  }
+  reads.whole = ReadWhole(bytes, size);
+  return reads;
+}
+
+TEST(FieldTables, FieldsAtTheirOffsetsAreWhatTextModeBlockReadsGiveWhereTheyReadWhole) {
+  std::minstd_rand random(11);
+  const auto check = [&](const auto& table, std::size_t size) {
+    for (int round = 0; round < 400; ++round) {
+      // Text with a few quirks put in or over it: CR, LF, CR LF, NUL.
+      std::string bytes;
+      for (std::size_t i = 0; i < size; ++i) bytes += static_cast<char>('0' + random() % 10);
+      for (int q = static_cast<int>(random() % 3); q > 0; --q) {
+        const std::string quirk = std::array<std::string, 4>{"\r", "\n", "\r\n", "\0"s}[random() % 4];
+        const std::size_t at = random() % bytes.size();
+        if (random() % 2) {
+          bytes.insert(at, quirk);
+        } else {
+          bytes.replace(at, quirk.size(), quirk);
+        }
+      }
+      bytes.resize(size - 2 + random() % 5, ' ');
+      const BlockReads reads = ReadInTextMode(bytes, table);
+      const BlockReads taken = ReadAtOffsets(bytes, table, size);
+      ASSERT_EQ(taken.whole, reads.whole) << "round " << round;
+      if (reads.whole) {
+        ASSERT_EQ(taken.fields, reads.fields) << "round " << round;
+      }
+    }
+  };
+  check(kRacePartFields, kRacePartOfLineSize);
+  check(kPastRunFields, kPastRunEntrySize);
 }
 
 TEST(HalfWidthName, IsTheConvertedFieldWithoutTrailingWhiteSpace) {
@@ -93,12 +144,12 @@ TEST(HalfWidthName, IsTheConvertedFieldWithoutTrailingWhiteSpace) {
       "x\x81\x40\x81\x40", "\x83\x41\x81\x40\x81", "\x82\x60 \t", "\x82\x60\x81\x40\x82\x61",
       "\x81\x40\x81\x40\x81\x40"};
   for (const std::string& field : fields) {
-    EXPECT_EQ(HalfWidthName(field), TrimTrailingWhitespace(ToHalfWidth(field))) << field;
+    EXPECT_EQ(HalfWidthName(field), WithoutTrailingWhitespace(ToHalfWidth(field))) << field;
   }
   std::minstd_rand random(5);
   for (int round = 0; round < 2000; ++round) {
     const std::string field = QuirkyBytes(random, random() % 37);
-    ASSERT_EQ(HalfWidthName(field), TrimTrailingWhitespace(ToHalfWidth(field))) << round;
+    ASSERT_EQ(HalfWidthName(field), WithoutTrailingWhitespace(ToHalfWidth(field))) << round;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "jravan/horse_fields.h"
 #include "jravan/horse_register.h"
 #include "jravan/race_card.h"
 #include "jravan/ratings.h"

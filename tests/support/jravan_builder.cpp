@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
 #include "codes/cp932.h"
+#include "codes/text_shaping.h"
+#include "jravan/field_table.h"
+#include "jravan/horse_fields.h"
+#include "jravan/race_fields.h"
 
 namespace kelvane::test {
 namespace {
-
-constexpr std::string_view kFullWidthSpace = "\x81\x40";
 
 std::string Fit(std::string text, std::size_t width, std::string_view what) {
   if (text.size() > width) {
@@ -19,107 +23,136 @@ std::string Fit(std::string text, std::size_t width, std::string_view what) {
   return text;
 }
 
-// Appends fields at the offsets the layout gives, so a slip in the builder's own
-// layout shows at once instead of shifting every later field.
-class LayoutWriter {
+// The bytes of one part of a file, laid out by the part's field table: each field
+// is put where its row says, by name, and the bytes no field covers are spaces. A
+// field that the table does not have, or one of the table's that is not put, shows
+// at once instead of shifting or dropping every later field.
+class FieldWriter {
  public:
-  void Put(std::size_t offset, std::size_t width, const std::string& rendered) {
-    Expect(offset);
-    if (rendered.size() != width) throw std::logic_error("field rendered at the wrong width");
-    bytes_ += rendered;
+  template <typename Table>
+  FieldWriter(const Table& table, std::size_t size) : bytes_(size, ' ') {
+    for (const NamedPlace& field : InputPlaces(table)) {
+      if (!field.name.empty()) places_.push_back({field.name, field.at, false});
+    }
   }
-  template <typename Field>
-  void Put(std::size_t offset, std::size_t width, const Field& field) {
-    Put(offset, width, field.Render(width));
-  }
-  template <typename Field, std::size_t N>
-  void PutEach(std::size_t offset, std::size_t width, const std::array<Field, N>& fields) {
-    for (std::size_t i = 0; i < N; ++i) Put(offset + i * width, width, fields[i]);
-  }
-  void Gap(std::size_t offset, std::size_t width) { Put(offset, width, std::string(width, ' ')); }
 
-  std::string Take(std::size_t expectedSize) {
-    Expect(expectedSize);
+  // Puts `value` (one value, or an array of one per repetition of the field) at the
+  // field's place.
+  template <typename Value>
+  void Put(std::string_view name, const Value& value) {
+    Named& field = Find(name);
+    if (FlatCount<Value>() != field.at.count) throw std::logic_error(std::string(name) + ": wrong number of values");
+    for (std::size_t i = 0; i < field.at.count; ++i) {
+      Place(field, i, Element(value, i).Render(field.at.width));
+    }
+  }
+
+  // Puts the bytes of repetition `i` of a field whose values are parts of their own.
+  void PutPart(std::string_view name, std::size_t i, const std::string& bytes) { Place(Find(name), i, bytes); }
+
+  std::string Take() {
+    for (const Named& field : places_) {
+      if (!field.put) throw std::logic_error(std::string(field.name) + " not put");
+    }
     return std::move(bytes_);
   }
 
  private:
-  void Expect(std::size_t offset) const {
-    if (bytes_.size() != offset) {
-      throw std::logic_error("builder layout is off at offset " + std::to_string(offset));
+  struct Named {
+    std::string_view name;
+    InputPlace at;
+    bool put;
+  };
+
+  Named& Find(std::string_view name) {
+    for (Named& field : places_) {
+      if (field.name == name) return field;
     }
+    throw std::logic_error("no field " + std::string(name) + " in the layout");
   }
 
+  void Place(Named& field, std::size_t i, const std::string& rendered) {
+    if (rendered.size() != field.at.width) throw std::logic_error("field rendered at the wrong width");
+    bytes_.replace(field.at.offset + i * field.at.stride, rendered.size(), rendered);
+    field.put = true;
+  }
+
+  std::vector<Named> places_;
   std::string bytes_;
 };
 
+// The fields a race card line and a past run both begin with.
+template <typename Race>
+void PutRaceDay(FieldWriter& w, const Race& r) {
+  w.Put("year", r.year);
+  w.Put("monthDay", r.monthDay);
+  w.Put("racecourseCode", r.racecourseCode);
+  w.Put("meetingNumber", r.meetingNumber);
+  w.Put("meetingDay", r.meetingDay);
+  w.Put("raceNumber", r.raceNumber);
+}
+
 std::string EntryBytes(const RaceCardEntry& e) {
-  LayoutWriter w;
-  w.Put(0, 2, e.horseNumber);
-  w.Put(2, 1, e.frameNumber);
-  w.Put(3, 10, e.horseId);
-  w.Put(13, 18, e.horseName);
-  w.Put(31, 1, e.sexCode);
-  w.Put(32, 3, e.weightCarried);
-  w.Put(35, 1, e.entryFlag);
-  w.Put(36, 5, e.jockeyCode);
-  w.Put(41, 8, e.jockeyName);
-  w.Put(49, 1, e.trainerFlag);
-  w.Put(50, 5, e.trainerCode);
-  w.Put(55, 8, e.trainerName);
-  return w.Take(63);
+  FieldWriter w(kEntryFields, kEntrySlotSize);
+  w.Put("horseNumber", e.horseNumber);
+  w.Put("frameNumber", e.frameNumber);
+  w.Put("horseId", e.horseId);
+  w.Put("horseName", e.horseName);
+  w.Put("sexCode", e.sexCode);
+  w.Put("weightCarried", e.weightCarried);
+  w.Put("entryFlag", e.entryFlag);
+  w.Put("jockeyCode", e.jockeyCode);
+  w.Put("jockeyName", e.jockeyName);
+  w.Put("trainerFlag", e.trainerFlag);
+  w.Put("trainerCode", e.trainerCode);
+  w.Put("trainerName", e.trainerName);
+  return w.Take();
 }
 
 std::string PastRunBytes(const PastRunEntry& r) {
-  LayoutWriter w;
-  w.Put(0, 4, r.year);
-  w.Put(4, 4, r.monthDay);
-  w.Put(8, 2, r.racecourseCode);
-  w.Put(10, 2, r.meetingNumber);
-  w.Put(12, 2, r.meetingDay);
-  w.Put(14, 2, r.raceNumber);
-  w.Put(16, 6, r.textAt16);
-  w.Put(22, 1, r.gradeCode);
-  w.Put(23, 2, r.raceTypeCode);
-  w.Put(25, 3, r.raceSymbolCode);
-  w.Put(28, 1, r.weightTypeCode);
-  w.Put(29, 3, r.conditionCode);
-  w.Put(32, 24, r.raceName);
-  w.Put(56, 4, r.distance);
-  w.Put(60, 2, r.trackCode);
-  w.Gap(62, 10);
-  w.Put(72, 2, r.valueAt72);
-  w.Put(74, 2, r.valueAt74);
-  w.Put(76, 2, r.valueAt76);
-  w.Put(78, 1, r.goingCode);
-  w.Put(79, 1, r.weatherCode);
-  w.Put(80, 2, r.valueAt80);
-  w.Put(82, 1, r.valueAt82);
-  w.Put(83, 1, r.valueAt83);
-  w.Put(84, 3, r.weightCarried);
-  w.Put(87, 1, r.valueAt87);
-  w.Put(88, 5, r.jockeyCode);
-  w.Put(93, 8, r.jockeyName);
-  w.Put(101, 1, r.valueAt101);
-  w.Put(102, 5, r.trainerCode);
-  w.Put(107, 8, r.trainerName);
-  w.Put(115, 1, r.resultFlag);
-  w.Put(116, 3, r.valueAt116);
-  w.Put(119, 3, r.valueAt119);
-  w.PutEach(122, 2, r.cornerPositions);
-  w.PutEach(130, 2, r.valuesAt130);
-  w.Put(136, 4, r.finishTime);
-  w.Put(140, 3, r.marginCode);
-  w.Put(143, 2, r.valueAt143);
-  w.Put(145, 2, r.finishPosition);
-  w.Put(147, 2, r.valueAt147);
-  w.Put(149, 4, r.valueAt149);
-  w.PutEach(153, 7, r.amountsAt153);
-  w.Put(181, 10, r.otherHorseId);
-  w.Put(191, 18, r.otherHorseName);
-  w.Put(209, 3, r.valueAt209);
-  w.Put(212, 3, r.timeDifference);
-  return w.Take(215);
+  FieldWriter w(kPastRunFields, kPastRunEntrySize);
+  PutRaceDay(w, r);
+  w.Put("textAt16", r.textAt16);
+  w.Put("gradeCode", r.gradeCode);
+  w.Put("raceTypeCode", r.raceTypeCode);
+  w.Put("raceSymbolCode", r.raceSymbolCode);
+  w.Put("weightTypeCode", r.weightTypeCode);
+  w.Put("conditionCode", r.conditionCode);
+  w.Put("raceName", r.raceName);
+  w.Put("distance", r.distance);
+  w.Put("trackCode", r.trackCode);
+  w.Put("valueAt72", r.valueAt72);
+  w.Put("valueAt74", r.valueAt74);
+  w.Put("valueAt76", r.valueAt76);
+  w.Put("goingCode", r.goingCode);
+  w.Put("weatherCode", r.weatherCode);
+  w.Put("valueAt80", r.valueAt80);
+  w.Put("valueAt82", r.valueAt82);
+  w.Put("valueAt83", r.valueAt83);
+  w.Put("weightCarried", r.weightCarried);
+  w.Put("valueAt87", r.valueAt87);
+  w.Put("jockeyCode", r.jockeyCode);
+  w.Put("jockeyName", r.jockeyName);
+  w.Put("valueAt101", r.valueAt101);
+  w.Put("trainerCode", r.trainerCode);
+  w.Put("trainerName", r.trainerName);
+  w.Put("resultFlag", r.resultFlag);
+  w.Put("valueAt116", r.valueAt116);
+  w.Put("valueAt119", r.valueAt119);
+  w.Put("cornerPositions", r.cornerPositions);
+  w.Put("valuesAt130", r.valuesAt130);
+  w.Put("finishTime", r.finishTime);
+  w.Put("marginCode", r.marginCode);
+  w.Put("valueAt143", r.valueAt143);
+  w.Put("finishPosition", r.finishPosition);
+  w.Put("valueAt147", r.valueAt147);
+  w.Put("valueAt149", r.valueAt149);
+  w.Put("amountsAt153", r.amountsAt153);
+  w.Put("otherHorseId", r.otherHorseId);
+  w.Put("otherHorseName", r.otherHorseName);
+  w.Put("valueAt209", r.valueAt209);
+  w.Put("timeDifference", r.timeDifference);
+  return w.Take();
 }
 
 }  // namespace
@@ -158,64 +191,47 @@ template class PaddedText<Padding::kHalfWidthSpaces>;
 template class PaddedText<Padding::kFullWidthSpaces>;
 
 std::string RaceCardLineBytes(const RaceCardLine& r) {
-  LayoutWriter w;
-  w.Put(0, 4, r.year);
-  w.Put(4, 4, r.monthDay);
-  w.Put(8, 2, r.racecourseCode);
-  w.Put(10, 2, r.meetingNumber);
-  w.Put(12, 2, r.meetingDay);
-  w.Put(14, 2, r.raceNumber);
-  w.Put(16, 1, r.weekdayCode);
-  w.Put(17, 60, r.raceName);
-  w.Put(77, 6, r.textAt77);
-  w.Put(83, 3, r.valueAt83);
-  w.Put(86, 1, r.gradeCode);
-  w.Put(87, 2, r.raceTypeCode);
-  w.Put(89, 3, r.raceSymbolCode);
-  w.Put(92, 1, r.weightTypeCode);
-  w.PutEach(93, 3, r.conditionCodes);
-  w.Gap(108, 24);
-  w.Put(132, 4, r.distance);
-  w.Put(136, 2, r.trackCode);
-  w.Gap(138, 10);
-  w.PutEach(148, 7, r.amountsAt148);
-  w.Gap(183, 14);
-  w.PutEach(197, 7, r.amountsAt197);
-  w.Gap(218, 14);
-  w.Put(232, 1, r.valueAt232);
-  w.Put(233, 4, r.valueAt233);
-  w.Put(237, 4, r.valueAt237);
-  w.Put(241, 4, r.postTime);
-  w.Put(245, 2, r.textAt245);
-  w.Put(247, 2, r.valueAt247);
-  w.Put(249, 2, r.valueAt249);
-  w.Put(251, 2, r.valueAt251);
-  w.Put(253, 1, r.charAt253);
-  w.Put(254, 1, r.charAt254);
-  w.Gap(255, 12);
-  w.Put(267, 18, r.textAt267);
-  w.Put(285, 1, r.charAt285);
-  w.Put(286, 3, r.valueAt286);
-  w.Gap(289, 5);
-  w.Put(294, 8, r.textAt294);
-  w.Gap(302, 6);
-  w.Put(308, 8, r.textAt308);
-  w.Gap(316, 3);
-  w.Put(319, 4, r.valueAt319);
-  w.Put(323, 1, r.saleCode);
-  w.Put(324, 2, r.runnerCount.value_or(static_cast<int>(r.entries.size())));
-  w.Gap(326, 1);
-  constexpr std::size_t kSlots = 18, kSlotSize = 63;
-  if (r.entries.size() > kSlots) throw std::length_error("a race card line holds 18 entries");
-  for (std::size_t k = 0; k < kSlots; ++k) {
-    const std::size_t offset = 327 + k * kSlotSize;
-    if (k < r.entries.size()) {
-      w.Put(offset, kSlotSize, EntryBytes(r.entries[k]));
-    } else {
-      w.Gap(offset, kSlotSize);
-    }
+  if (r.entries.size() > static_cast<std::size_t>(kMaxRunners)) {
+    throw std::length_error("a race card line holds 18 entries");
   }
-  return w.Take(kRaceCardLineSize);
+  FieldWriter w(kRacePartFields, kRacePartOfLineSize);
+  PutRaceDay(w, r);
+  w.Put("weekdayCode", r.weekdayCode);
+  w.Put("raceName", r.raceName);
+  w.Put("textAt77", r.textAt77);
+  w.Put("valueAt83", r.valueAt83);
+  w.Put("gradeCode", r.gradeCode);
+  w.Put("raceTypeCode", r.raceTypeCode);
+  w.Put("raceSymbolCode", r.raceSymbolCode);
+  w.Put("weightTypeCode", r.weightTypeCode);
+  w.Put("conditionCodes", r.conditionCodes);
+  w.Put("distance", r.distance);
+  w.Put("trackCode", r.trackCode);
+  w.Put("amountsAt148", r.amountsAt148);
+  w.Put("amountsAt197", r.amountsAt197);
+  w.Put("valueAt232", r.valueAt232);
+  w.Put("valueAt233", r.valueAt233);
+  w.Put("valueAt237", r.valueAt237);
+  w.Put("postTime", r.postTime);
+  w.Put("textAt245", r.textAt245);
+  w.Put("valueAt247", r.valueAt247);
+  w.Put("valueAt249", r.valueAt249);
+  w.Put("valueAt251", r.valueAt251);
+  w.Put("charAt253", r.charAt253);
+  w.Put("charAt254", r.charAt254);
+  w.Put("textAt267", r.textAt267);
+  w.Put("charAt285", r.charAt285);
+  w.Put("valueAt286", r.valueAt286);
+  w.Put("textAt294", r.textAt294);
+  w.Put("textAt308", r.textAt308);
+  w.Put("valueAt319", r.valueAt319);
+  w.Put("saleCode", r.saleCode);
+  w.Put("runnerCount", r.runnerCount.value_or(static_cast<int>(r.entries.size())));
+  std::string line = w.Take();
+  for (std::size_t k = 0; k < static_cast<std::size_t>(kMaxRunners); ++k) {
+    line += k < r.entries.size() ? EntryBytes(r.entries[k]) : std::string(kEntrySlotSize, ' ');
+  }
+  return line;
 }
 
 std::string RaceCardFile(const std::vector<RaceCardLine>& lines, LineEnd lineEnd) {
@@ -228,50 +244,36 @@ std::string RaceCardFile(const std::vector<RaceCardLine>& lines, LineEnd lineEnd
 }
 
 std::string HorseRecordBytes(const HorseRecord& h) {
-  LayoutWriter w;
-  w.Put(0, 10, h.key);
-  w.Gap(10, 9);
-  w.Put(19, 1, h.valueAt19);
-  w.Put(20, 8, h.valueAt20);
-  w.Put(28, 36, h.horseName);
-  w.Put(64, 4, h.birthYear);
-  w.Put(68, 4, h.birthMonthDay);
-  w.Put(72, 1, h.breedCode);
-  w.Put(73, 1, h.sexCode);
-  w.Put(74, 2, h.coatColourCode);
-  w.Put(76, 2, h.horseMarkCode);
-  for (std::size_t i = 0; i < h.pedigreeNames.size(); ++i) {
-    w.Put(78 + 57 * i, 36, h.pedigreeNames[i]);
-    w.Gap(114 + 57 * i, 21);
-  }
-  w.Put(420, 24, h.textAt420);
-  w.Put(444, 40, h.nameAt444);
-  w.Gap(484, 6);
-  w.Put(490, 40, h.nameAt490);
-  w.Gap(530, 20);
-  w.Put(550, 5, h.valueAt550);
-  w.Put(555, 8, h.textAt555);
-  w.Put(563, 1, h.valueAt563);
-  w.Put(564, 24, h.textAt564);
-  w.Put(588, 7, h.amountAt588);
-  w.Put(595, 7, h.amountAt595);
-  w.PutEach(602, 7, h.amountsAt602);
-  for (std::size_t group = 0; group < h.resultCounts.size(); ++group) {
-    w.PutEach(616 + group * 12, 3, h.resultCounts[group]);
-  }
-  constexpr std::size_t kPastRuns = 5, kPastRunSize = 215;
   if (h.pastRuns.size() > kPastRuns) throw std::length_error("a horse record holds 5 past runs");
+  FieldWriter w(kHorseFields, kHorseRecordSize);
+  w.Put("key", h.key);
+  w.Put("valueAt19", h.valueAt19);
+  w.Put("valueAt20", h.valueAt20);
+  w.Put("horseName", h.horseName);
+  w.Put("birthYear", h.birthYear);
+  w.Put("birthMonthDay", h.birthMonthDay);
+  w.Put("breedCode", h.breedCode);
+  w.Put("sexCode", h.sexCode);
+  w.Put("coatColourCode", h.coatColourCode);
+  w.Put("horseMarkCode", h.horseMarkCode);
+  w.Put("pedigreeNames", h.pedigreeNames);
+  w.Put("textAt420", h.textAt420);
+  w.Put("nameAt444", h.nameAt444);
+  w.Put("nameAt490", h.nameAt490);
+  w.Put("valueAt550", h.valueAt550);
+  w.Put("textAt555", h.textAt555);
+  w.Put("valueAt563", h.valueAt563);
+  w.Put("textAt564", h.textAt564);
+  w.Put("amountAt588", h.amountAt588);
+  w.Put("amountAt595", h.amountAt595);
+  w.Put("amountsAt602", h.amountsAt602);
+  w.Put("resultCounts", h.resultCounts);
   for (std::size_t m = 0; m < kPastRuns; ++m) {
-    const std::size_t offset = 904 + m * kPastRunSize;
-    if (m < h.pastRuns.size()) {
-      w.Put(offset, kPastRunSize, PastRunBytes(h.pastRuns[m]));
-    } else {
-      w.Gap(offset, kPastRunSize);
-    }
+    w.PutPart("pastRuns", m, m < h.pastRuns.size() ? PastRunBytes(h.pastRuns[m]) : std::string(kPastRunEntrySize, ' '));
   }
-  w.Gap(1979, kHorseRecordSize - 2 - 1979);
-  w.Put(kHorseRecordSize - 2, 2, std::string("\r\n"));
-  return w.Take(kHorseRecordSize);
+  std::string record = w.Take();
+  record.replace(kHorseRecordSize - 2, 2, "\r\n");
+  return record;
 }
 
 std::string HorseRegisterFile(const std::vector<HorseRecord>& records) {

@@ -13,8 +13,10 @@
 //                     .pastRuns = {{.year = 2003, .racecourseCode = "05"}}};
 //   WriteFileBytes(dir / "JracUmaj.dat", HorseRegisterFile({horse}));
 //
-// Each struct lists its fields in file order with their offset and width, so
-// designated initializers follow the layout. Every field is padded for you:
+// Each struct lists its fields in file order, with their offset and width as the
+// field tables of jravan/race_fields.h and jravan/horse_fields.h give them (the
+// builder lays the fields out by those tables), so designated initializers follow
+// the layout. Every field is padded for you:
 //
 // - `Digits` (number fields): an int is written right-aligned with zero digits, a
 //   minus sign first ("0701", "-1"); a text is written as given and padded with
@@ -132,8 +134,6 @@ struct RaceCardLine {
   std::vector<RaceCardEntry> entries{};   // slots 1.. at 327 (after a gap of 1); the rest blank
 };
 
-inline constexpr std::size_t kRaceCardLineSize = 1461;
-
 // The 1461 bytes of one line, without its line end.
 std::string RaceCardLineBytes(const RaceCardLine& line);
 
@@ -219,8 +219,6 @@ struct HorseRecord {
   std::array<std::array<Digits, 4>, 24> resultCounts{}; // 616, 24 groups x 4 x 3
   std::vector<PastRunEntry> pastRuns{};   // 904, at most 5; the entries after them are blank
 };
-
-inline constexpr std::size_t kHorseRecordSize = 2881;
 
 // The 2881 bytes of one record: the fields, then spaces, ending in CR LF.
 std::string HorseRecordBytes(const HorseRecord& record);
