@@ -9,10 +9,6 @@
 #include <string>
 #include <string_view>
 
-// The name shapers are text_shaping.h's. Included here for the desktop's tables,
-// which still take TrimFullWidthSpaces from this header.
-#include "codes/text_shaping.h"
-
 namespace kelvane {
 
 // Texts that are rows of the vocabulary as they stand, seen in place.

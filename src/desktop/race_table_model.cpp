@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codes/code_rendering.h"
+#include "codes/text_shaping.h"
 #include "pdb/record_display.h"
 
 namespace kelvane {
