@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "pdb/big_endian.h"
-#include "platform/file_replace.h"
 #include "platform/local_time.h"
 
 namespace kelvane {
@@ -67,73 +66,6 @@ void PalmDatabase::SetNextRecordListID(std::string_view b) {
 void PalmDatabase::SetNumRecords(std::uint16_t count) { PutU16(kNumRecordsAt, count); }
 
 std::uint16_t PalmDatabase::GetNumRecords() const { return GetU16(kNumRecordsAt); }
-
-bool PalmDatabase::AddRecord(Bytes record) {
-  if (records_.size() >= kMaxRecords) return false;
-  recordStarts_.push_back(recordStarts_.empty() ? 0
-                                                : recordStarts_.back() + records_.back().size() +
-                                                      kPadAfterRecord);
-  records_.push_back(std::move(record));
-  SetNumRecords(static_cast<std::uint16_t>(GetNumRecords() + 1));
-  return true;
-}
-
-std::uint32_t PalmDatabase::RecordOffset(std::size_t i) const {
-  // Every added record moves the data behind the entry list on by one entry.
-  const std::size_t dataStart =
-      kHeaderSize + kRecordEntrySize * records_.size() + kGapAfterEntries;
-  return static_cast<std::uint32_t>(dataStart + recordStarts_[i]);
-}
-
-std::size_t PalmDatabase::FileSize() const {
-  const std::size_t recordData =
-      records_.empty() ? 0 : recordStarts_.back() + records_.back().size() + kPadAfterRecord;
-  return kHeaderSize + kRecordEntrySize * records_.size() + kGapAfterEntries + appInfo_.size() +
-         sortInfo_.size() + recordData;
-}
-
-void PalmDatabase::WriteTo(ByteSink& out) const {
-  static constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
-  out.Append(header_.data(), header_.size());
-  for (std::size_t i = 0; i < records_.size(); ++i) {
-    std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
-    PutBigEndian(entry.data(), 4, RecordOffset(i));
-    out.Append(entry.data(), entry.size());
-  }
-  out.Append(kZeros, kGapAfterEntries);
-  out.Append(appInfo_.data(), appInfo_.size());
-  out.Append(sortInfo_.data(), sortInfo_.size());
-  for (const auto& record : records_) {
-    out.Append(record.data(), record.size());
-    out.Append(kZeros, kPadAfterRecord);
-  }
-}
-
-Bytes PalmDatabase::Serialize() const {
-  class BytesSink final : public ByteSink {
-   public:
-    explicit BytesSink(Bytes& bytes) : bytes_(bytes) {}
-    // Resize, then copy into the new room: through vector::insert, g++ 12 at -O3 warns
-    // falsely of an overflow (-Wstringop-overflow) on its reallocation path.
-    void Append(const std::uint8_t* data, std::size_t size) override {
-      const std::size_t at = bytes_.size();
-      bytes_.resize(at + size);
-      std::copy_n(data, size, bytes_.begin() + static_cast<std::ptrdiff_t>(at));
-    }
-
-   private:
-    Bytes& bytes_;
-  };
-  Bytes file;
-  file.reserve(FileSize());
-  BytesSink sink(file);
-  WriteTo(sink);
-  return file;
-}
-
-void PalmDatabase::Write(const std::string& path) const {
-  WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); });
-}
 
 void PalmDatabase::PutU16(std::size_t offset, std::uint16_t value) {
   PutBigEndian(header_.data() + offset, 2, value);

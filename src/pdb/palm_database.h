@@ -15,10 +15,10 @@
 // So the first record starts at 78 + 8 * N + 2, and each next one at the previous
 // start plus its length plus one. An empty database is 80 bytes.
 //
-// The header is kept in file byte order: setters store big-endian bytes, getters
-// read them back, and Write copies them as they are. The record entries are made
-// when the file is written, from each record's place among the records, so adding a
-// record costs the same however many came before it.
+// PalmDatabase is the header, kept in file byte order: setters store big-endian
+// bytes, getters read them back, and the writer (SpooledDatabase) copies them as they
+// are, with the record count and the record entries, which it makes when the file is
+// written from each record's place among the records.
 
 #include <array>
 #include <cstdint>
@@ -26,8 +26,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/byte_sink.h"
 
 namespace kelvane {
 
@@ -89,41 +87,15 @@ class PalmDatabase {
 
   std::uint16_t GetNumRecords() const;
 
-  // Appends `record` (a copy, or the bytes themselves when handed over); every
-  // record's offset moves on by the new entry. Returns false, adding nothing, when
-  // the header cannot count one more.
-  bool AddRecord(Bytes record);
-
-  std::size_t RecordCount() const { return records_.size(); }
-  const Bytes& Record(std::size_t i) const { return records_[i]; }
-  std::uint32_t RecordOffset(std::size_t i) const;
   const std::array<std::uint8_t, kHeaderSize>& Header() const { return header_; }
 
-  // Appends the whole file, as Write puts it on disk, to `out` piece by piece.
-  void WriteTo(ByteSink& out) const;
-
-  // The whole file as Write puts it on disk.
-  Bytes Serialize() const;
-
-  // Replaces the file at `path` with the database: the bytes go to a temporary file
-  // beside it as they are produced (the file is never built whole in memory), and
-  // that file is renamed over the target only when every byte is written, so a
-  // failure leaves an existing file untouched and no partial file behind.
-  // Throws FileError with the cause and the path on failure.
-  void Write(const std::string& path) const;
-
  private:
-  std::size_t FileSize() const;
   void PutU16(std::size_t offset, std::uint16_t value);
   void PutU32(std::size_t offset, std::uint32_t value);
   void PutRaw(std::size_t offset, std::string_view bytes, std::size_t width);
   std::uint16_t GetU16(std::size_t offset) const;
 
   std::array<std::uint8_t, kHeaderSize> header_{};
-  Bytes appInfo_;
-  Bytes sortInfo_;
-  std::vector<Bytes> records_;
-  std::vector<std::size_t> recordStarts_;  // each record's start within the record data
 };
 
 // The local time `now` in Palm seconds (since 1904-01-01 00:00:00 local time),

@@ -99,15 +99,4 @@ void RecordAssembler::Build(const Race& race, bool alarm, MessageSink& messages,
   for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
 }
 
-bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
-                     MessageSink& messages) {
-  RecordAssembler assembler;
-  for (const Race& race : races) {
-    Bytes record;
-    assembler.Build(race, alarm, messages, record);
-    if (!db.AddRecord(std::move(record))) return false;
-  }
-  return true;
-}
-
 }  // namespace kelvane

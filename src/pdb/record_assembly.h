@@ -38,11 +38,4 @@ class RecordAssembler {
   std::unique_ptr<Shared> shared_;
 };
 
-// Adds one record per race to `db`, in list order, each built as RecordAssembler
-// builds it. Returns false, adding no further record, when the
-// database cannot count one more record (it holds at most 65,535); callers check
-// the number of races first, so this only keeps a wrong count from being written.
-bool AssembleRecords(PalmDatabase& db, const std::vector<Race>& races, bool alarm,
-                     MessageSink& messages);
-
 }  // namespace kelvane

@@ -1,10 +1,10 @@
 #pragma once
 
-// A race database whose records are written out as they come, so that a run of any
-// size holds one record at a time. Each record goes to a spool file as it is added,
-// and only its size is kept; Write then puts the header and the record list (which
-// need the count and the sizes) in front of the spooled records. The bytes are those
-// PalmDatabase::Write gives for the same records.
+// The writer of race databases (the file layout is palm_database.h's). Records are
+// written out as they come, so that a run of any size holds one record at a time:
+// each goes to a spool file as it is added, and only its size is kept; Write then
+// puts the header and the record list (which need the count and the sizes) in front
+// of the spooled records.
 
 #include <cstdio>
 #include <string>
@@ -21,8 +21,9 @@ class SpooledDatabase {
  public:
   // A database with the header of `empty` (which holds no records), spooling its
   // records to a new file in `folder`, named `prefix` and a fresh ending, which goes
-  // with the database (a spool of that prefix that a killed run left goes too). Throws FileError naming `shownAs` (the spool itself when
-  // empty) when the spool cannot be made, written or read back.
+  // with the database (a spool of that prefix that a killed run left goes too).
+  // Throws FileError naming `shownAs` (the spool itself when empty) when the spool
+  // cannot be made, written or read back.
   SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string_view prefix,
                   std::string shownAs);
   ~SpooledDatabase();
@@ -35,9 +36,9 @@ class SpooledDatabase {
 
   std::size_t RecordCount() const { return sizes_.size(); }
 
-  // Writes the database to `path` as PalmDatabase::Write does (the same output kinds
-  // and the same atomic replace). Throws FileError on failure, and WriteStopped when
-  // `stop` says so while it writes.
+  // Writes the database to the output `path` (WriteOutputFile: standard output, a
+  // stream, or a file replaced whole). Throws FileError on failure, and WriteStopped
+  // when `stop` says so while it writes.
   void Write(const std::string& path, const StopCheck& stop = {}) const;
 
  private:

@@ -8,6 +8,7 @@
 #include "cli/cli_run.h"
 #include "codes/cp932.h"
 #include "pdb/race_record.h"
+#include "support/in_memory_database.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -58,7 +59,7 @@ std::string OneRaceDatabase(bool unreadHorse = false, const std::vector<int>& ra
   Bytes record;
   AppendRacePart(record, race, true);
   for (int k = 1; k <= 2; ++k) AppendRunnerPart(record, race, k, runners[k - 1]);
-  PalmDatabase db = PalmDatabase::CreateDefault(CurrentPalmTime(1700000000));
+  test::InMemoryDatabase db(CurrentPalmTime(1700000000));
   db.AddRecord(record);
   const Bytes file = db.Serialize();
   return std::string(file.begin(), file.end());

@@ -7,8 +7,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
+#include "pdb/spooled_database.h"
 #include "platform/file_error.h"
+#include "platform/file_replace.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -16,6 +19,28 @@ namespace {
 
 using test::ReadFileBytes;
 using test::ScopedTempDir;
+
+// A database of `records` made at `palmTime`, spooled in a folder of its own.
+class Database {
+ public:
+  explicit Database(const std::vector<Bytes>& records, std::uint32_t palmTime = 0)
+      : db_(PalmDatabase::CreateDefault(palmTime), OwnFolder::Open(spoolFolder_.path()), "spool-", "") {
+    for (const Bytes& record : records) EXPECT_TRUE(db_.AddRecord(record));
+  }
+  void Write(const std::string& path) const { db_.Write(path); }
+
+ private:
+  ScopedTempDir spoolFolder_;
+  SpooledDatabase db_;
+};
+
+// The file such a database writes.
+Bytes Written(const std::vector<Bytes>& records, std::uint32_t palmTime = 0) {
+  const ScopedTempDir dir;
+  Database(records, palmTime).Write(dir / "out.pdb");
+  const std::string file = ReadFileBytes(dir / "out.pdb");
+  return Bytes(file.begin(), file.end());
+}
 
 std::uint32_t U32At(const Bytes& b, std::size_t at) {
   return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) |
@@ -25,7 +50,7 @@ std::uint32_t U32At(const Bytes& b, std::size_t at) {
 Bytes RecordOfLength(std::size_t n, std::uint8_t fill = 0xAB) { return Bytes(n, fill); }
 
 TEST(PalmDatabase, EmptyDatabaseIsHeaderAndTwoZeroBytes) {
-  const auto file = PalmDatabase::CreateDefault(0x11223344).Serialize();
+  const auto file = Written({}, 0x11223344);
   ASSERT_EQ(file.size(), 80u);
   EXPECT_EQ(std::string(file.begin(), file.begin() + 8), std::string("tzQm_DB\0", 8));
   EXPECT_TRUE(std::all_of(file.begin() + 7, file.begin() + 32, [](auto b) { return b == 0; }));
@@ -42,9 +67,7 @@ TEST(PalmDatabase, EmptyDatabaseIsHeaderAndTwoZeroBytes) {
 }
 
 TEST(PalmDatabase, OneRecordStartsAt88AndIsFollowedByAPadByte) {
-  auto db = PalmDatabase::CreateDefault(0);
-  ASSERT_TRUE(db.AddRecord(RecordOfLength(5)));
-  const auto file = db.Serialize();
+  const auto file = Written({RecordOfLength(5)});
   ASSERT_EQ(file.size(), 88u + 5 + 1);
   EXPECT_EQ(U32At(file, 78), 88u);
   EXPECT_EQ(file[77], 1);  // numRecords
@@ -52,24 +75,17 @@ TEST(PalmDatabase, OneRecordStartsAt88AndIsFollowedByAPadByte) {
   EXPECT_EQ(file.back(), 0x00);
 }
 
-TEST(PalmDatabase, OffsetsMoveByOneEntryPerAddedRecord) {
-  auto db = PalmDatabase::CreateDefault(0);
-  db.AddRecord(RecordOfLength(10));
-  EXPECT_EQ(db.RecordOffset(0), 88u);
-  db.AddRecord(RecordOfLength(20));
-  EXPECT_EQ(db.RecordOffset(0), 96u);
-  EXPECT_EQ(db.RecordOffset(1), 107u);
-  db.AddRecord(RecordOfLength(30));
-  EXPECT_EQ(db.RecordOffset(0), 104u);
-  EXPECT_EQ(db.RecordOffset(1), 115u);
-  EXPECT_EQ(db.RecordOffset(2), 136u);
-
-  const auto file = db.Serialize();
+// Each record moves the data behind the entry list on by one entry.
+TEST(PalmDatabase, OffsetsMoveByOneEntryPerRecord) {
+  EXPECT_EQ(U32At(Written({RecordOfLength(10)}), 78), 88u);
+  EXPECT_EQ(U32At(Written({RecordOfLength(10), RecordOfLength(20)}), 78), 96u);
+  const auto file = Written({RecordOfLength(10), RecordOfLength(20), RecordOfLength(30)});
   ASSERT_EQ(file.size(), 167u);
+  const std::uint32_t offsets[] = {104, 115, 136};
   for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(U32At(file, 78 + 8 * i), db.RecordOffset(i));
-    EXPECT_EQ(file[db.RecordOffset(i)], 0xAB);
-    EXPECT_EQ(file[db.RecordOffset(i) + 10 * (i + 1)], 0x00) << "pad after record " << i;
+    EXPECT_EQ(U32At(file, 78 + 8 * i), offsets[i]);
+    EXPECT_EQ(file[offsets[i]], 0xAB);
+    EXPECT_EQ(file[offsets[i] + 10 * (i + 1)], 0x00) << "pad after record " << i;
   }
 }
 
@@ -88,14 +104,6 @@ TEST(PalmDatabase, SettersStoreBigEndianAndCutName) {
   EXPECT_EQ(h[77], 0x02);
 }
 
-TEST(PalmDatabase, RefusesARecordPastTheSixteenBitCount) {
-  auto db = PalmDatabase::CreateDefault(0);
-  for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(db.AddRecord({}));
-  EXPECT_FALSE(db.AddRecord({}));
-  EXPECT_EQ(db.GetNumRecords(), 0xFFFF);
-  EXPECT_EQ(db.RecordCount(), kMaxRecords);
-}
-
 TEST(CurrentPalmTime, CountsLocalSecondsSince1904) {
   setenv("TZ", "UTC", 1);
   tzset();
@@ -110,20 +118,11 @@ TEST(CurrentPalmTime, CountsLocalSecondsSince1904) {
   tzset();
 }
 
-TEST(PalmDatabaseWrite, WritesTheSerializedBytes) {
-  ScopedTempDir dir;
-  auto db = PalmDatabase::CreateDefault(7);
-  db.AddRecord(RecordOfLength(3));
-  db.Write(dir / "out.pdb");
-  const auto bytes = db.Serialize();
-  EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), std::string(bytes.begin(), bytes.end()));
-}
-
 TEST(PalmDatabaseWrite, MissingFolderIsAnInvalidPathAndLeavesNoFile) {
   ScopedTempDir dir;
   const std::string path = dir / "missing/out.pdb";
   try {
-    PalmDatabase::CreateDefault(0).Write(path);
+    Database({}).Write(path);
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(e.cause(), FileErrorCause::kInvalidPath);
@@ -135,7 +134,7 @@ TEST(PalmDatabaseWrite, MissingFolderIsAnInvalidPathAndLeavesNoFile) {
 TEST(PalmDatabaseWrite, ReplacesAnExistingFileWhole) {
   ScopedTempDir dir;
   test::WriteFileBytes(dir / "out.pdb", std::string(5000, 'x'));
-  PalmDatabase::CreateDefault(0).Write(dir / "out.pdb");
+  Database({}).Write(dir / "out.pdb");
   EXPECT_EQ(ReadFileBytes(dir / "out.pdb").size(), 80u);
 }
 
@@ -143,7 +142,7 @@ TEST(PalmDatabaseWrite, DirectoryInTheWayIsAccessDenied) {
   ScopedTempDir dir;
   std::filesystem::create_directory(dir / "out.pdb");
   try {
-    PalmDatabase::CreateDefault(0).Write(dir / "out.pdb");
+    Database({}).Write(dir / "out.pdb");
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(e.cause(), FileErrorCause::kAccessDenied);
@@ -151,31 +150,48 @@ TEST(PalmDatabaseWrite, DirectoryInTheWayIsAccessDenied) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+// A file size limit makes the write stop part-way with EFBIG: within the first
+// buffer, and after it was written.
 TEST(PalmDatabaseWrite, WriteFailingPartWayLeavesTheExistingFileUntouched) {
-  ScopedTempDir dir;
-  const std::string old(300, 'o');
-  test::WriteFileBytes(dir / "out.pdb", old);
-  auto db = PalmDatabase::CreateDefault(0);
-  db.AddRecord(RecordOfLength(20000));
+  for (const rlim_t limit : {4'096, 100'000}) {
+    SCOPED_TRACE(limit);
+    ScopedTempDir dir;
+    const std::string old(300, 'o');
+    test::WriteFileBytes(dir / "out.pdb", old);
+    const Database db({RecordOfLength(20000), RecordOfLength(70000), RecordOfLength(30000)});
+    db.Write("/dev/null");  // the spool is all on disk before the limit is set
 
-  // A file size limit makes the write stop part-way with EFBIG.
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  try {
-    db.Write(dir / "out.pdb");
-    ADD_FAILURE() << "no error";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.cause(), FileErrorCause::kDiskFull);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    try {
+      db.Write(dir / "out.pdb");
+      ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.cause(), FileErrorCause::kDiskFull);
+      EXPECT_EQ(e.path(), dir / "out.pdb");
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
+}
 
-  EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), old);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+TEST(PalmDatabaseWrite, ContentsThatThrowLeaveNoTemporaryFile) {
+  ScopedTempDir dir;
+  EXPECT_THROW(ReplaceFile(dir / "out.pdb",
+                           [](ByteSink& out) {
+                             const std::uint8_t byte = 1;
+                             out.Append(&byte, 1);
+                             throw std::runtime_error("stop");
+                           }),
+               std::runtime_error);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 }  // namespace

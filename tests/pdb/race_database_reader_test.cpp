@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/in_memory_database.h"
+
 namespace kelvane {
 namespace {
 
@@ -16,7 +18,7 @@ Bytes RecordWithRunners(int runners, int raceNumber) {
 }
 
 TEST(ReadRaceDatabase, ReadsBackEveryRecordOfAWrittenDatabase) {
-  PalmDatabase db = PalmDatabase::CreateDefault(0xC1234567);
+  test::InMemoryDatabase db(0xC1234567);
   const std::vector<Bytes> records{RecordWithRunners(0, 1), RecordWithRunners(3, 2),
                                    RecordWithRunners(1, 3)};
   for (const auto& record : records) db.AddRecord(record);
@@ -35,7 +37,7 @@ TEST(ReadRaceDatabase, ReadsBackEveryRecordOfAWrittenDatabase) {
 
 TEST(ReadRaceDatabase, EmptyDatabaseHasNoRaces) {
   std::string problem = "stale";
-  const auto read = ReadRaceDatabase(PalmDatabase::CreateDefault(0).Serialize(), problem);
+  const auto read = ReadRaceDatabase(test::InMemoryDatabase().Serialize(), problem);
   ASSERT_TRUE(read);
   EXPECT_TRUE(read->races.empty());
   EXPECT_EQ(problem, "");
@@ -46,7 +48,7 @@ struct ThreeRaces {
   std::vector<Bytes> records{RecordWithRunners(3, 1), RecordWithRunners(0, 2),
                              RecordWithRunners(18, 3)};
   Bytes file = [this] {
-    PalmDatabase db = PalmDatabase::CreateDefault(0);
+    test::InMemoryDatabase db(0);
     for (const auto& record : records) db.AddRecord(record);
     return db.Serialize();
   }();

@@ -4,6 +4,7 @@
 
 #include "codes/cp932.h"
 #include "pdb/race_record.h"
+#include "support/in_memory_database.h"
 #include "support/jravan_builder.h"
 #include "support/recording_env.h"
 #include "support/temp_dir.h"
@@ -60,7 +61,7 @@ class RecordAssembly : public ::testing::Test {
 
   ScopedTempDir dir_;
   std::string registerPath_ = dir_ / "JracUmaj.dat";
-  PalmDatabase db_ = PalmDatabase::CreateDefault(0);
+  test::InMemoryDatabase db_;
   RecordingEnv env_;
 };
 
@@ -70,10 +71,10 @@ TEST_F(RecordAssembly, AddsOneRecordPerRaceInListOrderWithTheAlarmInEveryRecord)
   const std::vector<Race> races{RaceOf({}), twoRunners, RaceOf({"2000100002"}), twoRunners};
 
   for (bool alarm : {true, false}) {
-    db_ = PalmDatabase::CreateDefault(0);
-    EXPECT_TRUE(AssembleRecords(db_, races, alarm, env_));
+    db_ = test::InMemoryDatabase();
+    EXPECT_TRUE(test::AssembleRecords(db_, races, alarm, env_));
     ASSERT_EQ(db_.RecordCount(), races.size());
-    EXPECT_EQ(db_.GetNumRecords(), races.size());
+    EXPECT_EQ(db_.header().GetNumRecords(), races.size());
     for (std::size_t i = 0; i < races.size(); ++i) {
       EXPECT_EQ(db_.Record(i).size(), RaceRecordSize(races[i].runnerCount));
       EXPECT_EQ(db_.Record(i)[48], alarm ? 1 : 0);
@@ -88,7 +89,7 @@ TEST_F(RecordAssembly, MissingHorseStopsThatRaceOnlyAndLeavesFreshRunnersRatedAs
   WriteRegister({Horse("2000100001", "アルファ"), Horse("2000100003", "チャーリー")});
   const std::vector<Race> races{RaceOf({"2000100001", "2000199999", "2000100003"}, {"青木"}),
                                 RaceOf({"2000100003"})};
-  EXPECT_TRUE(AssembleRecords(db_, races, true, env_));
+  EXPECT_TRUE(test::AssembleRecords(db_, races, true, env_));
 
   EXPECT_EQ(env_.messages, std::vector<std::string>{kHorseMissing});  // entry 3 is not read
   const auto runners = RunnersOf(0);
@@ -110,7 +111,7 @@ TEST_F(RecordAssembly, JockeyChangeNeedsAPlacedLastRunByAnotherJockey) {
                  Horse("2000100002", "ブラボー", "石川", 3),
                  Horse("2000100003", "チャーリー", "石川", 0),
                  Horse("2000100004", "デルタ")});
-  EXPECT_TRUE(AssembleRecords(
+  EXPECT_TRUE(test::AssembleRecords(
       db_, {RaceOf({"2000100001", "2000100002", "2000100003", "2000100004"},
                    {"青木", "青木", "青木", "青木"})},
       true, env_));
@@ -125,7 +126,7 @@ TEST_F(RecordAssembly, RunnerCountBeyondARaceCardNeverReachesPastEighteenEntries
   WriteRegister({Horse("2000100001", "アルファ")});
   Race race = RaceOf(std::vector<std::string>(18, "2000100001"));
   race.runnerCount = 40;
-  EXPECT_TRUE(AssembleRecords(db_, {race}, false, env_));
+  EXPECT_TRUE(test::AssembleRecords(db_, {race}, false, env_));
   EXPECT_EQ(db_.Record(0).size(), RaceRecordSize(18));
   EXPECT_EQ(RunnersOf(0)[17].horseName, Utf8ToCp932("アルファ"));
   EXPECT_TRUE(env_.messages.empty());
@@ -135,7 +136,7 @@ TEST_F(RecordAssembly, FullDatabaseRefusesTheRecordAndAssemblyStopsThere) {
   WriteRegister({});
   for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(db_.AddRecord(Bytes(1)));
   const Race race = RaceOf({"2000100001"});  // each race read shows the missing horse
-  EXPECT_FALSE(AssembleRecords(db_, {race, race}, true, env_));
+  EXPECT_FALSE(test::AssembleRecords(db_, {race, race}, true, env_));
   EXPECT_EQ(env_.messages, std::vector<std::string>{kHorseMissing});
   EXPECT_EQ(db_.RecordCount(), kMaxRecords);
 }
@@ -148,7 +149,7 @@ TEST_F(RecordAssembly, RacesTakeTheirRunnersFromTheirOwnRegisterWhenRegistersAlt
   other.horseFilePath = otherPath;
   const Race own = RaceOf({"2000100001"});
 
-  EXPECT_TRUE(AssembleRecords(db_, {own, own, other, own, other}, true, env_));
+  EXPECT_TRUE(test::AssembleRecords(db_, {own, own, other, own, other}, true, env_));
   const std::string expected[] = {"アルファ", "アルファ", "ブラボー", "アルファ", "ブラボー"};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(RunnersOf(i)[0].horseName, Utf8ToCp932(expected[i]));
@@ -163,7 +164,7 @@ TEST_F(RecordAssembly, UnopenableRegisterIsReportedForEachRaceThatReadsARunner) 
   Race missingWithoutRunners = RaceOf({});
   missingWithoutRunners.horseFilePath = missing.horseFilePath;
 
-  EXPECT_TRUE(AssembleRecords(
+  EXPECT_TRUE(test::AssembleRecords(
       db_, {missing, missingWithoutRunners, missing, RaceOf({"2000100001"})}, true, env_));
   const std::string cannotOpen = "ファイル " + missing.horseFilePath + " は開けませんでした。";
   EXPECT_EQ(env_.messages, (std::vector<std::string>{cannotOpen, cannotOpen}));

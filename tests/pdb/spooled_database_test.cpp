@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/in_memory_database.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -12,14 +13,15 @@ namespace {
 using test::ReadFileBytes;
 using test::ScopedTempDir;
 
-// Spooled records give the very bytes of the same records held in memory.
+// Spooled records give the very bytes of the same records held in memory, records
+// smaller and larger than the write buffer alike.
 TEST(SpooledDatabase, WritesWhatTheDatabaseInMemoryWrites) {
   for (const std::size_t count : {0u, 1u, 3u, 700u}) {
     ScopedTempDir dir;
-    PalmDatabase held = PalmDatabase::CreateDefault(3'786'000'000u);
+    test::InMemoryDatabase held(3'786'000'000u);
     SpooledDatabase spooled(PalmDatabase::CreateDefault(3'786'000'000u), OwnFolder::Open(dir.path()), "spool", "");
     for (std::size_t i = 0; i < count; ++i) {
-      const Bytes record(152 + 1116 * (i % 19), static_cast<std::uint8_t>(i));
+      const Bytes record(i % 7 == 3 ? 70000 + i : 152 + 1116 * (i % 19), static_cast<std::uint8_t>(i));
       ASSERT_TRUE(spooled.AddRecord(record));
       ASSERT_TRUE(held.AddRecord(record));
     }

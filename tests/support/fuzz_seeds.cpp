@@ -7,6 +7,7 @@
 #include "jravan/race_card.h"
 #include "jravan/ratings.h"
 #include "pdb/race_record.h"
+#include "support/in_memory_database.h"
 #include "support/jravan_builder.h"
 #include "support/lha_writer.h"
 
@@ -177,7 +178,7 @@ Bytes RecordOf(const std::string& card, int number, const std::string& horses) {
 }
 
 std::string FileOf(const std::vector<Bytes>& records) {
-  PalmDatabase db = PalmDatabase::CreateDefault(kPalmTime);
+  test::InMemoryDatabase db(kPalmTime);
   for (const Bytes& record : records) db.AddRecord(record);
   const Bytes file = db.Serialize();
   return std::string(file.begin(), file.end());
