@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "codes/cp932.h"
+#include "messages/texts.h"
 
 namespace kelvane {
 namespace {
@@ -15,14 +16,14 @@ std::string WithPath(std::string text, const std::string& path) {
 const char* FileErrorTemplate(FileErrorCause cause) {
   switch (cause) {
     case FileErrorCause::kUnspecified: break;
-    case FileErrorCause::kInvalidPath: return "%1 には無効なﾊﾟｽが含まれています。";
-    case FileErrorCause::kTooManyOpenFiles: return "開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。";
-    case FileErrorCause::kAccessDenied: return "%1 へのｱｸｾｽは拒否されました。";
-    case FileErrorCause::kInvalidFileHandle: return "%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。";
-    case FileErrorCause::kHardwareIo: return "%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。";
-    case FileErrorCause::kDiskFull: return "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
+    case FileErrorCause::kInvalidPath: return texts::kInvalidPath;
+    case FileErrorCause::kTooManyOpenFiles: return texts::kTooManyOpenFiles;
+    case FileErrorCause::kAccessDenied: return texts::kAccessDenied;
+    case FileErrorCause::kInvalidFileHandle: return texts::kInvalidFileHandle;
+    case FileErrorCause::kHardwareIo: return texts::kHardwareIo;
+    case FileErrorCause::kDiskFull: return texts::kDiskFull;
   }
-  return "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
+  return texts::kUnspecifiedFileError;
 }
 
 // "2003-12-28", "12-28" without a year, or nothing.
@@ -63,15 +64,15 @@ std::string FileErrorText(const FileError& error) {
 }
 
 std::string TooManyRacesText(const std::string& outputPath) {
-  return WithPath("レース数が多すぎるため、%1 を作成できませんでした。", outputPath);
+  return WithPath(texts::kTooManyRaces, outputPath);
 }
 
 std::string OutOfMemoryText(const std::string& outputPath) {
-  return WithPath("メモリが足りないため、%1 を作成できませんでした。", outputPath);
+  return WithPath(texts::kOutOfMemory, outputPath);
 }
 
 std::string FolderNotPrivateText(const std::string& folder) {
-  return WithPath("%1 はほかのユーザーが変更できるため、作業フォルダとして使えません。", folder);
+  return WithPath(texts::kFolderNotPrivate, folder);
 }
 
 std::string PlaceText(const MessagePlace& place) {

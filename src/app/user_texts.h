@@ -1,7 +1,8 @@
 #pragma once
 
-// The texts the programs show a person about a run, gathered in one place: the
-// file-error texts, the run's own refusals, and how a message's place is said.
+// What the programs show a person about a run, made from the fixed texts
+// (messages/texts.h): the file-error texts, the run's own refusals, and how a
+// message's place is said.
 
 #include <string>
 

@@ -5,18 +5,10 @@
 
 #include "archive/lha_library.h"
 #include "archive/path_helpers.h"
+#include "messages/texts.h"
 
 namespace kelvane {
 namespace {
-
-constexpr const char* kNotAnArchiveText = "ファイル '%s' は書庫ではありません";
-constexpr const char* kUnpackFailedText = "ファイルを解凍できませんでした";
-constexpr const char* kNoRaceCardText =
-    "このファイルには出馬表データがありません\r\n"
-    "出馬表データが含まれている圧縮ファイルをダウンロードしてください";
-constexpr const char* kNoHorseRegisterText =
-    "このファイルには競走馬データがありません\r\n"
-    "競走馬データが含まれている圧縮ファイルをダウンロードしてください";
 
 // The data files under their usual names: a file stored under one of them in another
 // letter case is unpacked under it.
@@ -27,7 +19,7 @@ constexpr const char* kUsualNames[] = {"JracKisi.dat", "JracChok.dat", kRaceCard
 std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const OwnFolder& parent,
                                         const std::string& folderName, MessageSink& messages) {
   if (!IsLhaArchive(archivePath)) {
-    messages.ShowMessage({WithValue(kNotAnArchiveText, "%s", EscapedName(PathFileName(archivePath)))});
+    messages.ShowMessage({WithValue(texts::kNotAnArchive, "%s", EscapedName(PathFileName(archivePath)))});
     return std::nullopt;
   }
 
@@ -38,16 +30,16 @@ std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const Ow
   // usual name, whatever the case it was stored in.
   const std::vector<std::string> usualNames(std::begin(kUsualNames), std::end(kUsualNames));
   if (UnpackLhaArchive(archivePath, workingFolder, usualNames) != UnpackStatus::kUnpacked) {
-    messages.ShowMessage({kUnpackFailedText});
+    messages.ShowMessage({texts::kUnpackFailed});
     return std::nullopt;
   }
 
   if (!workingFolder.Contains(kRaceCardName)) {
-    messages.ShowMessage({kNoRaceCardText});
+    messages.ShowMessage({texts::kNoRaceCard});
     return std::nullopt;
   }
   if (!workingFolder.Contains(kHorseRegisterName)) {
-    messages.ShowMessage({kNoHorseRegisterText});
+    messages.ShowMessage({texts::kNoHorseRegister});
     return std::nullopt;
   }
   return DataFiles{workingFolder, workingFolder.path() + kRaceCardName,

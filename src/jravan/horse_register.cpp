@@ -9,6 +9,7 @@
 #include "jravan/horse_fields.h"
 #include "jravan/ratings.h"
 #include "jravan/text_mode_reader.h"
+#include "messages/texts.h"
 
 namespace kelvane {
 namespace {
@@ -77,7 +78,7 @@ HorseRegister::HorseRegister(std::string bytes) : bytes_(std::move(bytes)) {
 std::optional<HorseRegister> HorseRegister::Open(const std::string& path, MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
-    messages.ShowMessage({"ファイル " + path + " は開けませんでした。"});
+    messages.ShowMessage({WithValue(texts::kHorseRegisterNotOpened, "%s", path)});
     return std::nullopt;
   }
   return HorseRegister(std::move(*bytes));
@@ -94,7 +95,7 @@ bool HorseRegister::ReadHorseRecord(std::string_view horseId, int raceYear, Runn
   const std::optional<std::size_t> record = FindRecord(horseId);
   if (!record || !ReadRecord(*record, raceYear, runner)) {
     runner = Runner();  // whatever a cut or junk record left in it goes
-    messages.ShowMessage({"登録馬ファイルの読み込みに失敗しました"});
+    messages.ShowMessage({texts::kHorseNotRead});
     return false;
   }
   return true;

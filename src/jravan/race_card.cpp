@@ -8,6 +8,7 @@
 #include "jravan/file_contents.h"
 #include "jravan/race_fields.h"
 #include "jravan/text_mode_reader.h"
+#include "messages/texts.h"
 
 namespace kelvane {
 namespace {
@@ -54,7 +55,7 @@ std::optional<RaceCard> RaceCard::Open(const std::string& path, const std::strin
                                        MessageSink& messages) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
-    messages.ShowMessage({"ファイル'" + path + "'を開けませんでした"});
+    messages.ShowMessage({WithValue(texts::kRaceCardNotOpened, "%s", path)});
     return std::nullopt;
   }
   return RaceCard(path, std::move(*bytes), horseFilePath);
@@ -79,7 +80,7 @@ bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const
       !ReadLine(start, ContentEnd(start, lineEnds_[linesBefore]), race)) {
     const MessagePlace place = PlaceOf(raceNumber, race);
     race = Race();  // whatever a cut or junk line left in it goes
-    messages.ShowMessage({"出馬表ファイルの読み込みに失敗しました", place});
+    messages.ShowMessage({texts::kRaceNotRead, place});
     return false;
   }
   return true;

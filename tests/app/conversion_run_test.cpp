@@ -9,6 +9,7 @@
 #include "app/user_texts.h"
 #include "app/working_folders.h"
 #include "pdb/race_database_reader.h"
+#include "messages/texts.h"
 #include "support/jravan_builder.h"
 #include "support/lha_writer.h"
 #include "support/recording_env.h"
@@ -161,7 +162,7 @@ TEST(ConversionRun, EveryMessageIsShownWithItsPlace) {
   RecordingEnv env;
   const auto outcome = RunConversion({{a, b}, true, dir / "out.pdb", dir / "work"}, env);
   EXPECT_EQ(outcome.racesWritten, 4);
-  EXPECT_EQ(env.messages, std::vector<std::string>(4, "登録馬ファイルの読み込みに失敗しました"));
+  EXPECT_EQ(env.messages, std::vector<std::string>(4, texts::kHorseNotRead));
   const MessagePlace second = env.places.at(1);
   EXPECT_EQ(second.archive, a);
   EXPECT_EQ(second.cardRace, 2);
@@ -198,7 +199,7 @@ TEST(ConversionRun, CardWithMoreLinesThanADatabaseCountsButFewRacesConverts) {
       {{WriteArchive(dir, "a.lzh", card, "")}, true, dir / "out.pdb", dir.path()}, env);
   EXPECT_TRUE(outcome.written);
   EXPECT_EQ(outcome.racesWritten, 2);
-  EXPECT_EQ(env.messages, std::vector<std::string>(70'000, "出馬表ファイルの読み込みに失敗しました"));
+  EXPECT_EQ(env.messages, std::vector<std::string>(70'000, texts::kRaceNotRead));
 }
 
 TEST(ConversionRun, WorkingFoldersFollowTheStemAndNeverShareOne) {

@@ -12,6 +12,7 @@
 #include "app/conversion_run.h"
 #include "app/user_texts.h"
 #include "pdb/palm_database.h"
+#include "messages/texts.h"
 #include "support/deadline.h"
 #include "support/jravan_builder.h"
 #include "support/lha_writer.h"
@@ -129,7 +130,7 @@ TEST(RunPipeline, AStopEndsTheRunBetweenTheRacesOfAnArchive) {
                                                          {.name = "JracUmaj.dat", .data = ""}}));
   StopAtFirstMessage env;
   EXPECT_TRUE(RunConversion({{dir / "junk.lzh"}, true, dir / "out.pdb", dir / "work"}, env).stopped);
-  EXPECT_EQ(env.messages, std::vector<std::string>{"出馬表ファイルの読み込みに失敗しました"});
+  EXPECT_EQ(env.messages, std::vector<std::string>{texts::kRaceNotRead});
 }
 
 // One database counts 65,535 races: a card of that many races is written whole, with a

@@ -4,22 +4,16 @@
 #include <vector>
 
 #include "messages/message.h"
+#include "messages/texts.h"
 
 namespace kelvane::test {
 
-// The messages extraction shows, spelled out here so that tests pin their exact text.
-inline std::string TwoLineMessage(const std::string& first, const std::string& second) {
-  return first + "\r\n" + second;
-}
-inline const std::string kUnpackFailedText = "ファイルを解凍できませんでした";
-inline const std::string kNoRaceCardText =
-    TwoLineMessage("このファイルには出馬表データがありません",
-                   "出馬表データが含まれている圧縮ファイルをダウンロードしてください");
-inline const std::string kNoHorseRegisterText =
-    TwoLineMessage("このファイルには競走馬データがありません",
-                   "競走馬データが含まれている圧縮ファイルをダウンロードしてください");
+// The messages extraction shows (their bytes are pinned by the messages tests).
+inline const std::string kUnpackFailedText = texts::kUnpackFailed;
+inline const std::string kNoRaceCardText = texts::kNoRaceCard;
+inline const std::string kNoHorseRegisterText = texts::kNoHorseRegister;
 inline std::string NotAnArchiveText(const std::string& fileName) {
-  return "ファイル '" + fileName + "' は書庫ではありません";
+  return WithValue(texts::kNotAnArchive, "%s", fileName);
 }
 
 class RecordedMessages : public MessageSink {

@@ -18,6 +18,7 @@
 #include "hostile/situations.h"
 #include "jravan/race_fields.h"
 #include "pdb/race_database_reader.h"
+#include "messages/texts.h"
 #include "support/jravan_builder.h"
 #include "support/lha_writer.h"
 #include "support/temp_dir.h"
@@ -28,9 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-const std::string kCardReadFailed = "出馬表ファイルの読み込みに失敗しました";
-const std::string kHorseReadFailed = "登録馬ファイルの読み込みに失敗しました";
-const std::string kUnpackFailed = "ファイルを解凍できませんでした";
+const std::string kCardReadFailed = texts::kRaceNotRead;
+const std::string kHorseReadFailed = texts::kHorseNotRead;
+const std::string kUnpackFailed = texts::kUnpackFailed;
 const std::string kNoRaceCard =
     "このファイルには出馬表データがありません\r\n"
     "出馬表データが含まれている圧縮ファイルをダウンロードしてください";

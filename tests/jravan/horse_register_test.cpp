@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/texts.h"
 #include "jravan/runner.h"
 #include "jravan_test_files.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string kReadFailed = "登録馬ファイルの読み込みに失敗しました";
+const std::string kReadFailed = texts::kHorseNotRead;
 
 PastRunEntry TennoSho() {
   return {

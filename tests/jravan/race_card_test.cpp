@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "messages/texts.h"
 #include "jravan/race.h"
 #include "jravan_test_files.h"
 
@@ -12,7 +13,7 @@ namespace kelvane::test {
 namespace {
 
 std::string CannotOpen(const std::string& path) { return "ファイル'" + path + "'を開けませんでした"; }
-const std::string kReadFailed = "出馬表ファイルの読み込みに失敗しました";
+const std::string kReadFailed = texts::kRaceNotRead;
 
 RaceCardLine ArimaKinen() {
   return {

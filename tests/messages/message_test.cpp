@@ -1,5 +1,7 @@
 #include "messages/message.h"
 
+#include "messages/texts.h"
+
 #include <gtest/gtest.h>
 
 namespace kelvane {
@@ -22,6 +24,33 @@ TEST(EscapedName, KeepsUtf8AndEscapesWhatWouldBreakALine) {
       {"", ""},
   };
   for (const auto& [name, shown] : cases) EXPECT_EQ(EscapedName(name), shown) << shown;
+}
+
+// The fixed texts, to the byte: the tests elsewhere take them from texts.h.
+TEST(Texts, AreTheSystemsOwnToTheByte) {
+  const std::pair<const char*, const char*> texts[] = {
+      {texts::kNotAnArchive, "ファイル '%s' は書庫ではありません"},
+      {texts::kUnpackFailed, "ファイルを解凍できませんでした"},
+      {texts::kNoRaceCard, "このファイルには出馬表データがありません\r\n"
+                           "出馬表データが含まれている圧縮ファイルをダウンロードしてください"},
+      {texts::kNoHorseRegister, "このファイルには競走馬データがありません\r\n"
+                                "競走馬データが含まれている圧縮ファイルをダウンロードしてください"},
+      {texts::kRaceCardNotOpened, "ファイル'%s'を開けませんでした"},
+      {texts::kRaceNotRead, "出馬表ファイルの読み込みに失敗しました"},
+      {texts::kHorseRegisterNotOpened, "ファイル %s は開けませんでした。"},
+      {texts::kHorseNotRead, "登録馬ファイルの読み込みに失敗しました"},
+      {texts::kUnspecifiedFileError, "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。"},
+      {texts::kInvalidPath, "%1 には無効なﾊﾟｽが含まれています。"},
+      {texts::kTooManyOpenFiles, "開いているﾌｧｲﾙが多すぎるため、%1 を開けませんでした。"},
+      {texts::kAccessDenied, "%1 へのｱｸｾｽは拒否されました。"},
+      {texts::kInvalidFileHandle, "%1 へ無効なﾌｧｲﾙ ﾊﾝﾄﾞﾙが関連付けられていました。"},
+      {texts::kHardwareIo, "%1 へのｱｸｾｽ中にﾊｰﾄﾞｳｪｱ I/O ｴﾗｰが報告されました。"},
+      {texts::kDiskFull, "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"},
+      {texts::kTooManyRaces, "レース数が多すぎるため、%1 を作成できませんでした。"},
+      {texts::kOutOfMemory, "メモリが足りないため、%1 を作成できませんでした。"},
+      {texts::kFolderNotPrivate, "%1 はほかのユーザーが変更できるため、作業フォルダとして使えません。"},
+  };
+  for (const auto& [text, expected] : texts) EXPECT_STREQ(text, expected);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "codes/cp932.h"
 #include "pdb/race_record.h"
+#include "messages/texts.h"
 #include "support/in_memory_database.h"
 #include "support/jravan_builder.h"
 #include "support/recording_env.h"
@@ -17,7 +18,7 @@ using test::PastRunEntry;
 using test::RecordingEnv;
 using test::ScopedTempDir;
 
-constexpr const char* kHorseMissing = "登録馬ファイルの読み込みに失敗しました";
+constexpr const char* kHorseMissing = texts::kHorseNotRead;
 
 // A register horse whose last run (if any) was ridden by `lastJockey` and finished
 // `lastPosition`.
