@@ -41,7 +41,7 @@ SpoolPlace SpoolPlaceFor(const std::string& outputPath, const OwnFolder& runFold
   try {
     return {OwnFolder::Open(FolderOfOutputFile(outputPath)), kSpoolBesideOutputPrefix, outputPath};
   } catch (const FileError& error) {
-    throw FileError(error.cause(), outputPath, error.osError());
+    throw FileError(error.failure(), outputPath);
   }
 }
 constexpr const char* kArchivesFolderName = "archives";
@@ -148,8 +148,8 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
 ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
   // A folder that cannot take the output is found before anything is unpacked.
   if (KindOfOutput(request.outputPath) == OutputKind::kFile) {
-    if (const int error = OutputFolderError(request.outputPath); error != 0) {
-      return NotWritten(env, FileErrorText(FileError(CauseOfOsError(error), request.outputPath, error)));
+    if (const auto failure = OutputFolderError(request.outputPath)) {
+      return NotWritten(env, FileErrorText(FileError(*failure, request.outputPath)));
     }
   }
   // What the machine fails ends the run, named where it failed: the working area, the

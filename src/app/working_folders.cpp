@@ -1,6 +1,5 @@
 #include "app/working_folders.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <system_error>

@@ -4,7 +4,6 @@
 #include <archive_entry.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -38,9 +37,8 @@ bool IsNonEmptyRegularFile(const std::string& path) {
 // Whether the file begins with an LHA header of any method, known to libarchive or not.
 bool StartsWithLhaHeader(const std::string& path) {
   std::array<char, 21> head{};
-  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in && IsMachineFailure(errno)) ThrowFileError(errno, path);
+  if (!in) OsFailure::Last().ThrowIfMachineFailure(path);
   return in.read(head.data(), head.size()) && IsLhaHeader(std::string_view(head.data(), head.size()));
 }
 
@@ -70,10 +68,9 @@ class LhaReader {
     archive_read_support_format_lha(archive_);
     archive_read_set_options(archive_, "hdrcharset=CP932");
     if (!IsNonEmptyRegularFile(path)) return;
-    errno = 0;
-    if (!source_.Open(path)) ThrowOnMachineFailure(errno);
+    if (!source_.Open(path)) OsFailure::Last().ThrowIfMachineFailure(path_);
     open_ = archive_read_open2(archive_, &source_, nullptr, ReadShown, SkipShown, nullptr) == ARCHIVE_OK;
-    if (!open_) ThrowOnMachineFailure(archive_errno(archive_));
+    if (!open_) ThrowOnMachineFailure();
   }
   LhaReader(const LhaReader&) = delete;
   LhaReader& operator=(const LhaReader&) = delete;
@@ -87,7 +84,7 @@ class LhaReader {
       case ARCHIVE_OK: return archive_entry_pathname(entry) != nullptr ? Step::kEntry : Step::kBroken;
       case ARCHIVE_EOF: return Step::kEnd;
       default:
-        ThrowOnMachineFailure(archive_errno(archive_));
+        ThrowOnMachineFailure();
         return Step::kBroken;
     }
   }
@@ -101,7 +98,7 @@ class LhaReader {
     const void* data = nullptr;
     std::size_t size = 0;
     const int status = archive_read_data_block(archive_, &data, &size, &offset);
-    if (status != ARCHIVE_OK && status != ARCHIVE_EOF) ThrowOnMachineFailure(archive_errno(archive_));
+    if (status != ARCHIVE_OK && status != ARCHIVE_EOF) ThrowOnMachineFailure();
     block = status == ARCHIVE_OK ? std::string_view(static_cast<const char*>(data), size) : std::string_view();
     return status;
   }
@@ -109,9 +106,7 @@ class LhaReader {
  private:
   // What fails for the machine's sake (no memory, the archive's disk failing, too many
   // open files) fails the run, not the archive.
-  void ThrowOnMachineFailure(int osError) const {
-    if (IsMachineFailure(osError)) ThrowFileError(osError, path_);
-  }
+  void ThrowOnMachineFailure() const { OsFailure::Reported(archive_errno(archive_)).ThrowIfMachineFailure(path_); }
 
   ScopedUtf8Locale utf8_;  // first in, last out: in effect for every libarchive call
   std::string path_;
@@ -181,7 +176,7 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
     // An empty block, which libarchive gives where a step of decoding -lh5- data
     // yields no bytes, comes without a buffer: there is nothing to write.
     if (block.empty()) continue;
-    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) ThrowFileError(errno, place);
+    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) OsFailure::Last().Throw(place);
   }
   return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
 }
@@ -203,14 +198,14 @@ UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::st
     throw;
   }
   if (std::fclose(out) != 0) {
-    const int error = errno;
+    const OsFailure failure = OsFailure::Last();
     folder.Remove(kPartialName);
-    ThrowFileError(error, folder.path());
+    failure.Throw(folder.path());
   }
   if (status == UnpackStatus::kUnpacked) {
-    const int error = folder.Rename(kPartialName, name);
-    if (error == 0) return status;
-    if (IsMachineFailure(error)) ThrowFileError(error, folder.path());
+    const auto failure = folder.Rename(kPartialName, name);
+    if (!failure) return status;
+    failure->ThrowIfMachineFailure(folder.path());
     status = UnpackStatus::kWriteFailed;
   }
   folder.Remove(kPartialName);

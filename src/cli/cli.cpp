@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <set>
@@ -199,8 +198,8 @@ std::optional<int> RefuseArguments(const ConversionRequest& request, std::ostrea
     return kExitUsage;
   }
   for (const std::string& archive : request.archives) {
-    if (const int error = ErrorReadingFile(archive); error != 0) {
-      err << "kelvane: " << EscapedName(archive) << ": " << std::strerror(error) << '\n';
+    if (const auto failure = ErrorReadingFile(archive)) {
+      err << "kelvane: " << EscapedName(archive) << ": " << failure->reason() << '\n';
       return kExitUsage;
     }
   }
@@ -314,14 +313,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 }
 
 int FinishStandardOutput(const std::vector<std::string>& args, int status, std::ostream& err) {
-  const int error = CloseStandardOutput();
-  if (error == 0) return status;
+  const auto failure = CloseStandardOutput();
+  if (!failure) return status;
   const bool converting = !args.empty() && args[0] == "convert";
   if (converting) {
-    err << "kelvane: " << FileErrorText(FileError(CauseOfOsError(error), kStandardOutputName, error)) << '\n';
+    err << "kelvane: " << FileErrorText(FileError(*failure, kStandardOutputName)) << '\n';
     return kExitNotWritten;
   }
-  err << "kelvane: write error" << (error > 0 ? std::string(": ") + std::strerror(error) : "") << '\n';
+  const std::string reason = failure->reason();
+  err << "kelvane: write error" << (reason.empty() ? "" : ": " + reason) << '\n';
   return status == kExitOk ? kExitRefused : status;
 }
 

@@ -51,7 +51,7 @@ QList<UnreadableArchive> ArchiveList::Add(const QStringList& paths) {
     if (Listed(path)) continue;
     auto* item = new QTreeWidgetItem(QStringList{path});
     addTopLevelItem(item);
-    if (const int error = Check(item); error != 0) unreadable.append({path, error});
+    if (const QString reason = Check(item); !reason.isEmpty()) unreadable.append({path, reason});
   }
   return unreadable;
 }
@@ -74,19 +74,20 @@ QStringList ArchiveList::Paths() const {
 QList<UnreadableArchive> ArchiveList::CheckArchives() {
   QList<UnreadableArchive> unreadable;
   for (int i = 0; i < topLevelItemCount(); ++i) {
-    if (const int error = Check(topLevelItem(i)); error != 0) {
-      unreadable.append({topLevelItem(i)->text(0), error});
+    if (const QString reason = Check(topLevelItem(i)); !reason.isEmpty()) {
+      unreadable.append({topLevelItem(i)->text(0), reason});
     }
   }
   return unreadable;
 }
 
-int ArchiveList::Check(QTreeWidgetItem* item) const {
+QString ArchiveList::Check(QTreeWidgetItem* item) const {
   const QString path = item->text(0);
-  const int error = ErrorReadingFile(NativePath(path));
-  item->setIcon(0, error == 0 ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
-  item->setToolTip(0, error == 0 ? path : path + QLatin1Char('\n') + ReasonText(error));
-  return error;
+  const auto failure = ErrorReadingFile(NativePath(path));
+  const QString reason = failure ? ReasonText(*failure) : QString();
+  item->setIcon(0, failure ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+  item->setToolTip(0, failure ? path + QLatin1Char('\n') + reason : path);
+  return reason;
 }
 
 void ArchiveList::dragEnterEvent(QDragEnterEvent* event) {

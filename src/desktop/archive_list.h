@@ -47,8 +47,9 @@ class ArchiveList : public QTreeWidget {
 
  private:
   bool Listed(const QString& path) const;
-  // Marks `item` by whether its file can be read; returns the OS error (0: it can).
-  int Check(QTreeWidgetItem* item) const;
+  // Marks `item` by whether its file can be read; returns the reason it cannot (empty
+  // when it can).
+  QString Check(QTreeWidgetItem* item) const;
   void RemoveSelected();
 };
 

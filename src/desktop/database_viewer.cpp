@@ -184,9 +184,9 @@ std::optional<RaceDatabaseFile> ReadDatabaseFile(const QString& path, QString& r
   auto file = std::make_shared<QFile>(path);
   // A FIFO or device is not opened: it could hold the window up.
   if (!QFileInfo(path).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-    const int error = ErrorReadingFile(native);
-    reason = error != 0 ? UnreadableFileText(path, error)
-                        : NotADatabaseText(path, QStringLiteral("通常のファイルではありません"));
+    const auto failure = ErrorReadingFile(native);
+    reason = failure ? UnreadableFileText(path, ReasonText(*failure))
+                     : NotADatabaseText(path, QStringLiteral("通常のファイルではありません"));
     return std::nullopt;
   }
   const qint64 size = file->size();

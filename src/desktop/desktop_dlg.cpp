@@ -186,7 +186,7 @@ std::vector<std::string> CDesktopDlg::ReadableArchives(WindowRun& run) {
   QSet<QString> left;
   for (const UnreadableArchive& archive : unreadable) {
     left.insert(archive.path);
-    const std::string text = UnreadableFileText(archive.path, archive.error).toStdString();
+    const std::string text = UnreadableFileText(archive.path, archive.reason).toStdString();
     run.GatherToldMessage({text, {.archive = NativePath(archive.path)}});
   }
   std::vector<std::string> readable;
@@ -208,10 +208,9 @@ bool CDesktopDlg::RefuseOutput(const QString& output) {
     }
   }
   if (KindOfOutput(path) != OutputKind::kFile) return false;
-  const int error = OutputFolderError(path);
-  if (error == 0) return false;
-  m_prompts.boxes->ShowStop(
-      this, MessageBoxText(FileErrorText(FileError(CauseOfOsError(error), path, error))));
+  const auto failure = OutputFolderError(path);
+  if (!failure) return false;
+  m_prompts.boxes->ShowStop(this, MessageBoxText(FileErrorText(FileError(*failure, path))));
   return true;
 }
 

@@ -1,5 +1,5 @@
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "desktop/desktop_app.h"
 #include "desktop/start_arguments.h"
@@ -11,9 +11,9 @@ int main(int argc, char** argv) {
   // --help and --version answer without a window, and without a display.
   if (const auto text = kelvane::InformationRequested(argc, argv)) {
     std::fputs(text->c_str(), stdout);
-    if (const int error = kelvane::CloseStandardOutput(); error != 0) {
-      std::fprintf(stderr, "kelvane-desktop: write error%s%s\n", error > 0 ? ": " : "",
-                   error > 0 ? std::strerror(error) : "");
+    if (const auto failure = kelvane::CloseStandardOutput()) {
+      const std::string reason = failure->reason();
+      std::fprintf(stderr, "kelvane-desktop: write error%s%s\n", reason.empty() ? "" : ": ", reason.c_str());
       return 1;
     }
     return 0;

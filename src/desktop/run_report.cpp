@@ -44,18 +44,17 @@ FailureCounts RunReport::Counts() const {
   return counts;
 }
 
-QString ReasonText(int error) { return qt_error_string(error); }
+QString ReasonText(const OsFailure& failure) { return QString::fromLocal8Bit(failure.reason()); }
 
-QString UnreadableFileText(const QString& path, int error) {
-  return QStringLiteral("ファイル '%1' を読み込めません（%2）")
-      .arg(QFileInfo(path).fileName(), ReasonText(error));
+QString UnreadableFileText(const QString& path, const QString& reason) {
+  return QStringLiteral("ファイル '%1' を読み込めません（%2）").arg(QFileInfo(path).fileName(), reason);
 }
 
 QString UnreadableArchivesBoxText(const QList<UnreadableArchive>& archives) {
   constexpr qsizetype kMostNamed = 10;  // a box taller than the screen cannot be answered
   QStringList lines;
   for (qsizetype i = 0; i < std::min(archives.size(), kMostNamed); ++i) {
-    lines.append(UnreadableFileText(archives[i].path, archives[i].error));
+    lines.append(UnreadableFileText(archives[i].path, archives[i].reason));
   }
   if (archives.size() > kMostNamed) {
     lines.append(QStringLiteral("ほか %1 件").arg(archives.size() - kMostNamed));

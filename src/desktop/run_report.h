@@ -11,6 +11,7 @@
 
 #include "app/conversion_run.h"
 #include "messages/message.h"
+#include "platform/file_error.h"
 
 namespace kelvane {
 
@@ -39,20 +40,20 @@ class RunReport {
   std::set<std::string> boxed_;
 };
 
-// An archive that cannot be read, and the OS error that says why.
+// An archive that cannot be read, and the system's reason why.
 struct UnreadableArchive {
   QString path;
-  int error = 0;
+  QString reason;
 
   bool operator==(const UnreadableArchive&) const = default;
 };
 
-// The system's reason for an OS error, in the user's language where it has one.
-QString ReasonText(int error);
+// The system's words for what failed.
+QString ReasonText(const OsFailure& failure);
 
 // What is said of a file that cannot be read, by its name, as the run's messages say
 // what failed: "ファイル '0921.lzh' を読み込めません（No such file or directory）".
-QString UnreadableFileText(const QString& path, int error);
+QString UnreadableFileText(const QString& path, const QString& reason);
 
 // The box that names the archives that cannot be read, each with its reason, the
 // first ten of them when there are more.

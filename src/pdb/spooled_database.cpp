@@ -1,6 +1,5 @@
 #include "pdb/spooled_database.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <tuple>
 
@@ -21,7 +20,7 @@ SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, const OwnFolder& fol
     std::tie(spool_, spoolName_) = folder_.CreateLockedFile(prefix);
   } catch (const FileError& error) {
     if (shownAs_.empty()) throw;
-    ThrowFileError(error.osError(), shownAs_);
+    error.failure().Throw(shownAs_);
   }
   if (shownAs_.empty()) shownAs_ = folder_.path() + spoolName_;
 }
@@ -31,7 +30,7 @@ SpooledDatabase::~SpooledDatabase() {
   folder_.Remove(spoolName_);
 }
 
-void SpooledDatabase::FailOnSpool() const { ThrowFileError(errno, shownAs_); }
+void SpooledDatabase::FailOnSpool() const { OsFailure::Last().Throw(shownAs_); }
 
 bool SpooledDatabase::AddRecord(const Bytes& record) {
   if (sizes_.size() >= kMaxRecords) return false;

@@ -44,7 +44,7 @@ class SpooledDatabase {
  private:
   void WriteTo(ByteSink& out) const;
 
-  // Throws the OS error of a failed spool call as the spool's.
+  // Throws what the spool call that just failed reported, as the spool's failure.
   [[noreturn]] void FailOnSpool() const;
 
   std::array<std::uint8_t, kHeaderSize> header_;

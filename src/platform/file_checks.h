@@ -4,11 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_error.h"
+
 namespace kelvane {
 
-// 0 when `path` can be opened for reading as a file; else the OS error number
-// (EISDIR for a folder).
-int ErrorReadingFile(const std::string& path);
+// Why `path` cannot be opened for reading as a file (a folder cannot); nothing when
+// it can.
+std::optional<OsFailure> ErrorReadingFile(const std::string& path);
 
 // True when `a` and `b` are one and the same file (device and inode), whatever their
 // spelling, through hard and symbolic links alike.
@@ -39,9 +41,9 @@ std::string OutputFileTarget(const std::string& path);
 // The folder that file is in ("." for a bare name).
 std::string FolderOfOutputFile(const std::string& path);
 
-// 0 when the folder of `path`'s target file exists, is a folder and takes new files,
-// and the target is not a folder itself; else the OS error number that says why not
-// (EISDIR for a folder).
-int OutputFolderError(const std::string& path);
+// Why the output file `path` could not be made: its target is a folder, or the
+// folder of its target is missing, not a folder or takes no new files; nothing when
+// it can be made.
+std::optional<OsFailure> OutputFolderError(const std::string& path);
 
 }  // namespace kelvane

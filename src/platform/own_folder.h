@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_error.h"
+
 namespace kelvane {
 
 // A folder of the run's own, held open: what is in it is made, opened, renamed and
@@ -65,8 +67,8 @@ class OwnFolder {
   std::vector<std::string> Names() const;
 
   // Renames `from` to `to` within the folder, replacing what is at `to` (a link
-  // itself, never what it points at). 0, or the OS error number.
-  int Rename(const std::string& from, const std::string& to) const;
+  // itself, never what it points at); what failed, if it did.
+  std::optional<OsFailure> Rename(const std::string& from, const std::string& to) const;
 
   // Removes `name`: a folder with everything in it, or anything else (a link, never
   // what it points at). Nothing happens when it is not there; what cannot be removed
@@ -87,6 +89,10 @@ class OwnFolder {
 
  private:
   class Descriptor;
+  // MakeFolder and CreateFile that give nothing, with errno set, when they cannot.
+  std::optional<OwnFolder> TryMakeFolder(const std::string& name) const;
+  std::FILE* TryCreateFile(const std::string& name) const;
+
   OwnFolder(std::shared_ptr<const Descriptor> folder, std::string path);
 
   std::shared_ptr<const Descriptor> folder_;

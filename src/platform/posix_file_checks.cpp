@@ -10,14 +10,15 @@
 
 namespace kelvane {
 
-int ErrorReadingFile(const std::string& path) {
+std::optional<OsFailure> ErrorReadingFile(const std::string& path) {
   // O_NONBLOCK: a FIFO named as an archive must not hold the command up.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno;
+  if (fd < 0) return OsFailure::Last();
   struct stat st {};
   const int error = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
   close(fd);
-  return error;
+  if (error == 0) return std::nullopt;
+  return OsFailure::Reported(error);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -60,15 +61,15 @@ std::string FolderOfOutputFile(const std::string& path) {
   return target.has_parent_path() ? target.parent_path().string() : ".";
 }
 
-int OutputFolderError(const std::string& path) {
+std::optional<OsFailure> OutputFolderError(const std::string& path) {
   const std::string target = OutputFileTarget(path);
   const std::string folder = FolderOfOutputFile(path);
   struct stat st {};
-  if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return EISDIR;
-  if (stat(folder.c_str(), &st) != 0) return errno;
-  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
-  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return errno;
-  return 0;
+  if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return OsFailure::Reported(EISDIR);
+  if (stat(folder.c_str(), &st) != 0) return OsFailure::Last();
+  if (!S_ISDIR(st.st_mode)) return OsFailure::Reported(ENOTDIR);
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return OsFailure::Last();
+  return std::nullopt;
 }
 
 }  // namespace kelvane

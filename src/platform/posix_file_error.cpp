@@ -1,18 +1,19 @@
-#include "platform/file_error.h"
-
 #include <cerrno>
+#include <cstring>
 #include <new>
+
+#include "platform/file_error.h"
 
 namespace kelvane {
 
-FileError::FileError(FileErrorCause cause, std::string path, int osError)
-    : std::runtime_error("cannot write " + path),
-      cause_(cause),
-      path_(std::move(path)),
-      osError_(osError) {}
+OsFailure OsFailure::Last() { return OsFailure(errno); }
 
-FileErrorCause CauseOfOsError(int osError) {
-  switch (osError) {
+OsFailure OsFailure::Reported(int osError) { return OsFailure(osError); }
+
+OsFailure OsFailure::Unknown() { return OsFailure(0); }
+
+FileErrorCause OsFailure::cause() const {
+  switch (osError_) {
     case ENOENT:
     case ENOTDIR:
     case ENAMETOOLONG:
@@ -40,8 +41,10 @@ FileErrorCause CauseOfOsError(int osError) {
   }
 }
 
-bool IsMachineFailure(int osError) {
-  switch (osError) {
+std::string OsFailure::reason() const { return osError_ != 0 ? std::strerror(osError_) : ""; }
+
+bool OsFailure::IsMachineFailure() const {
+  switch (osError_) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
@@ -55,9 +58,16 @@ bool IsMachineFailure(int osError) {
   }
 }
 
-void ThrowFileError(int osError, const std::string& path) {
-  if (osError == ENOMEM) throw std::bad_alloc();
-  throw FileError(CauseOfOsError(osError), path, osError);
+void OsFailure::Throw(const std::string& place) const {
+  if (osError_ == ENOMEM) throw std::bad_alloc();
+  throw FileError(*this, place);
 }
+
+void OsFailure::ThrowIfMachineFailure(const std::string& place) const {
+  if (IsMachineFailure()) Throw(place);
+}
+
+FileError::FileError(const OsFailure& failure, std::string path)
+    : std::runtime_error("cannot write " + path), failure_(failure), path_(std::move(path)) {}
 
 }  // namespace kelvane

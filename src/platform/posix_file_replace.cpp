@@ -15,6 +15,7 @@
 
 #include "platform/file_checks.h"
 #include "platform/file_error.h"
+#include "platform/posix_os_error.h"
 
 namespace kelvane {
 namespace {
@@ -212,7 +213,7 @@ void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&
       try {
         ReplaceFile(OutputFileTarget(path), writeContents, stop);
       } catch (const FileError& error) {
-        throw FileError(error.cause(), path, error.osError());
+        throw FileError(error.failure(), path);
       }
       return;
   }

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "platform/file_error.h"
+#include "platform/posix_os_error.h"
 
 namespace kelvane {
 namespace {
@@ -84,16 +85,14 @@ std::string RandomName(std::string_view prefix) {
   return name;
 }
 
-// Makes something under a fresh name with `make(name)`, passing over names taken.
+// Makes something under a fresh name with `make(name)`, which gives nothing, with
+// errno set, when it cannot; a name taken already is passed over.
 template <typename Make>
-auto UnderFreshName(std::string_view prefix, Make make) {
+auto UnderFreshName(std::string_view prefix, const std::string& place, Make make) {
   for (int attempt = 0;; ++attempt) {
     std::string name = RandomName(prefix);
-    try {
-      return std::pair{make(name), name};
-    } catch (const FileError& error) {
-      if (error.osError() != EEXIST || attempt == 100) throw;
-    }
+    if (auto made = make(name)) return std::pair{std::move(*made), name};
+    if (errno != EEXIST || attempt == 100) ThrowFileError(errno, place + name);
   }
 }
 
@@ -145,10 +144,14 @@ OwnFolder OwnFolder::Open(const std::string& path) {
 }
 
 OwnFolder OwnFolder::MakeFolder(const std::string& name) const {
-  if (mkdirat(folder_->get(), name.c_str(), 0700) != 0) ThrowFileError(errno, path_ + name);
-  auto made = OpenFolder(name);
+  auto made = TryMakeFolder(name);
   if (!made) ThrowFileError(errno, path_ + name);
   return std::move(*made);
+}
+
+std::optional<OwnFolder> OwnFolder::TryMakeFolder(const std::string& name) const {
+  if (mkdirat(folder_->get(), name.c_str(), 0700) != 0) return std::nullopt;
+  return OpenFolder(name);
 }
 
 std::optional<OwnFolder> OwnFolder::OpenFolder(const std::string& name) const {
@@ -181,26 +184,35 @@ bool OwnFolder::OthersCanChange() const {
 }
 
 std::FILE* OwnFolder::CreateFile(const std::string& name) const {
+  std::FILE* file = TryCreateFile(name);
+  if (file == nullptr) ThrowFileError(errno, path_ + name);
+  return file;
+}
+
+std::FILE* OwnFolder::TryCreateFile(const std::string& name) const {
   const int fd = openat(folder_->get(), name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) ThrowFileError(errno, path_ + name);
+  if (fd < 0) return nullptr;
   std::FILE* file = fdopen(fd, "w+b");
   if (file == nullptr) {
     const int error = errno;
     close(fd);
-    ThrowFileError(error, path_ + name);
+    errno = error;
   }
   return file;
 }
 
 std::pair<OwnFolder, std::string> OwnFolder::MakeFreshFolder(std::string_view prefix) const {
-  return UnderFreshName(prefix, [&](const std::string& name) { return MakeFolder(name); });
+  return UnderFreshName(prefix, path_, [&](const std::string& name) { return TryMakeFolder(name); });
 }
 
 std::pair<std::FILE*, std::string> OwnFolder::CreateLockedFile(std::string_view prefix) const {
   Lock();
   try {
     RemoveUnlockedFiles(folder_->get(), prefix);
-    auto made = UnderFreshName(prefix, [&](const std::string& name) { return CreateFile(name); });
+    auto made = UnderFreshName(prefix, path_, [&](const std::string& name) {
+      std::FILE* file = TryCreateFile(name);
+      return file != nullptr ? std::optional(file) : std::nullopt;
+    });
     flock(fileno(made.first), LOCK_EX | LOCK_NB);
     Unlock();
     return made;
@@ -250,8 +262,9 @@ void OwnFolder::RemoveEverything() const {
   if (DIR* dir = OpenListing(folder_->get())) VisitAndClose(dir, RemoveEntry);
 }
 
-int OwnFolder::Rename(const std::string& from, const std::string& to) const {
-  return renameat(folder_->get(), from.c_str(), folder_->get(), to.c_str()) == 0 ? 0 : errno;
+std::optional<OsFailure> OwnFolder::Rename(const std::string& from, const std::string& to) const {
+  if (renameat(folder_->get(), from.c_str(), folder_->get(), to.c_str()) == 0) return std::nullopt;
+  return OsFailure::Last();
 }
 
 void OwnFolder::Remove(const std::string& name) const { RemoveEntry(folder_->get(), name.c_str()); }

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/file_error.h"
+#include "platform/posix_os_error.h"
 
 namespace kelvane {
 namespace {

@@ -17,11 +17,12 @@ void EnsureStandardDescriptors() {
   }
 }
 
-int CloseStandardOutput() {
+std::optional<OsFailure> CloseStandardOutput() {
   const bool failedBefore = std::ferror(stdout) != 0;
   errno = 0;
-  if (std::fclose(stdout) != 0) return errno != 0 ? errno : -1;
-  return failedBefore ? -1 : 0;
+  if (std::fclose(stdout) != 0) return errno != 0 ? OsFailure::Last() : OsFailure::Unknown();
+  if (failedBefore) return OsFailure::Unknown();
+  return std::nullopt;
 }
 
 }  // namespace kelvane

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/file_error.h"
+#include "platform/posix_os_error.h"
 #include "platform/user_folders.h"
 
 namespace kelvane {

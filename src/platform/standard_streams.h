@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+
+#include "platform/file_error.h"
+
 namespace kelvane {
 
 // Makes sure descriptors 0, 1 and 2 are open, before anything else is opened: one that
@@ -9,9 +13,9 @@ namespace kelvane {
 // a stream that was closed fails instead of vanishing unseen.
 void EnsureStandardDescriptors();
 
-// Flushes and closes standard output, as a program does last: 0 when everything
-// written to it arrived; else the OS error number of the write or close that failed,
-// or -1 when a write failed earlier and its reason is gone.
-int CloseStandardOutput();
+// Flushes and closes standard output, as a program does last: nothing when everything
+// written to it arrived; else what failed (a reason unknown when a write failed
+// earlier and its reason is gone).
+std::optional<OsFailure> CloseStandardOutput();
 
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -217,13 +218,12 @@ TEST(ConversionRun, WorkingFoldersOfDotStemsStayInsideTheRoot) {
             (std::vector<std::string>{"_..", "_.", "_.~2", "_", "_.~3"}));
 }
 
-TEST(ConversionRun, FileErrorTextsNameThePath) {
-  EXPECT_EQ(FileErrorText(FileError(FileErrorCause::kAccessDenied, "/x.pdb")),
-            "/x.pdb へのｱｸｾｽは拒否されました。");
-  EXPECT_EQ(FileErrorText(FileError(FileErrorCause::kDiskFull, "/x.pdb")),
+TEST(ConversionRun, FileErrorTextsNameThePathEscaped) {
+  EXPECT_EQ(FileErrorText(FileError(OsFailure::Reported(EACCES), "/x.pdb")), "/x.pdb へのｱｸｾｽは拒否されました。");
+  EXPECT_EQ(FileErrorText(FileError(OsFailure::Reported(ENOSPC), "/x.pdb")),
             "/x.pdb へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。");
-  EXPECT_EQ(FileErrorText(FileError(FileErrorCause::kTooManyOpenFiles, "/x.pdb")),
-            "開いているﾌｧｲﾙが多すぎるため、/x.pdb を開けませんでした。");
+  EXPECT_EQ(FileErrorText(FileError(OsFailure::Reported(EMFILE), "/a\nb.pdb")),
+            "開いているﾌｧｲﾙが多すぎるため、/a\\nb.pdb を開けませんでした。");
 }
 
 // The default base is the user's cache folder, or with no HOME a private folder

@@ -199,7 +199,7 @@ class DesktopDlgTest : public QObject {
     QVERIFY(prompts_.warnings.last().startsWith("ファイル 'gone.lzh' を読み込めません"));
 
     // A long list names ten of them and counts the rest.
-    const QStringList many = UnreadableArchivesBoxText(QList<UnreadableArchive>(12, {"/x.lzh", ENOENT})).split('\n');
+    const QStringList many = UnreadableArchivesBoxText(QList<UnreadableArchive>(12, {"/x.lzh", "No such file or directory"})).split('\n');
     QCOMPARE(many.size(), 11);
     QCOMPARE(many.last(), QStringLiteral("ほか 2 件"));
   }

@@ -30,21 +30,23 @@ TEST(FileErrorCause, FollowsTheOsErrorAsTheTextsMeanIt) {
       {EINVAL, kUnspecified, false},       {EAGAIN, kUnspecified, false},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(CauseOfOsError(row.osError), row.cause) << row.osError;
-    EXPECT_EQ(IsMachineFailure(row.osError), row.machine) << row.osError;
+    EXPECT_EQ(OsFailure::Reported(row.osError).cause(), row.cause) << row.osError;
+    EXPECT_EQ(OsFailure::Reported(row.osError).IsMachineFailure(), row.machine) << row.osError;
   }
 }
 
 TEST(FileErrorCause, OutOfMemoryIsThrownAsSuch) {
-  EXPECT_THROW(ThrowFileError(ENOMEM, "/x"), std::bad_alloc);
+  EXPECT_THROW(OsFailure::Reported(ENOMEM).Throw("/x"), std::bad_alloc);
+  EXPECT_NO_THROW(OsFailure::Reported(ENOENT).ThrowIfMachineFailure("/x"));
   try {
-    ThrowFileError(ENOSPC, "/work/spool");
+    OsFailure::Reported(ENOSPC).ThrowIfMachineFailure("/work/spool");
     FAIL() << "no error";
   } catch (const FileError& error) {
     EXPECT_EQ(error.cause(), FileErrorCause::kDiskFull);
     EXPECT_EQ(error.path(), "/work/spool");
-    EXPECT_EQ(error.osError(), ENOSPC);
+    EXPECT_EQ(error.failure().reason(), "No space left on device");
   }
+  EXPECT_EQ(OsFailure::Unknown().reason(), "");
 }
 
 }  // namespace
