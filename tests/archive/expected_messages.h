@@ -5,6 +5,7 @@
 
 #include "messages/message.h"
 #include "messages/texts.h"
+#include "support/recorded_messages.h"
 
 namespace kelvane::test {
 
@@ -15,11 +16,5 @@ inline const std::string kNoHorseRegisterText = texts::kNoHorseRegister;
 inline std::string NotAnArchiveText(const std::string& fileName) {
   return WithValue(texts::kNotAnArchive, "%s", fileName);
 }
-
-class RecordedMessages : public MessageSink {
- public:
-  void ShowMessage(const Message& message) override { shown.push_back(message.text); }
-  std::vector<std::string> shown;
-};
 
 }  // namespace kelvane::test

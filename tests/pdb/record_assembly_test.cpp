@@ -7,7 +7,7 @@
 #include "messages/texts.h"
 #include "support/in_memory_database.h"
 #include "support/jravan_builder.h"
-#include "support/recording_env.h"
+#include "support/recorded_messages.h"
 #include "support/temp_dir.h"
 
 namespace kelvane {
@@ -15,7 +15,7 @@ namespace {
 
 using test::HorseRecord;
 using test::PastRunEntry;
-using test::RecordingEnv;
+using test::RecordedMessages;
 using test::ScopedTempDir;
 
 constexpr const char* kHorseMissing = texts::kHorseNotRead;
@@ -63,7 +63,7 @@ class RecordAssembly : public ::testing::Test {
   ScopedTempDir dir_;
   std::string registerPath_ = dir_ / "JracUmaj.dat";
   test::InMemoryDatabase db_;
-  RecordingEnv env_;
+  RecordedMessages messages_;
 };
 
 TEST_F(RecordAssembly, AddsOneRecordPerRaceInListOrderWithTheAlarmInEveryRecord) {
@@ -73,7 +73,7 @@ TEST_F(RecordAssembly, AddsOneRecordPerRaceInListOrderWithTheAlarmInEveryRecord)
 
   for (bool alarm : {true, false}) {
     db_ = test::InMemoryDatabase();
-    EXPECT_TRUE(test::AssembleRecords(db_, races, alarm, env_));
+    EXPECT_TRUE(test::AssembleRecords(db_, races, alarm, messages_));
     ASSERT_EQ(db_.RecordCount(), races.size());
     EXPECT_EQ(db_.header().GetNumRecords(), races.size());
     for (std::size_t i = 0; i < races.size(); ++i) {
@@ -83,16 +83,16 @@ TEST_F(RecordAssembly, AddsOneRecordPerRaceInListOrderWithTheAlarmInEveryRecord)
     EXPECT_EQ(db_.Record(3), db_.Record(1));  // the same race twice: the same bytes
     EXPECT_EQ(RunnersOf(2)[0].horseName, Utf8ToCp932("ブラボー"));
   }
-  EXPECT_TRUE(env_.messages.empty());
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 TEST_F(RecordAssembly, MissingHorseStopsThatRaceOnlyAndLeavesFreshRunnersRatedAsTen) {
   WriteRegister({Horse("2000100001", "アルファ"), Horse("2000100003", "チャーリー")});
   const std::vector<Race> races{RaceOf({"2000100001", "2000199999", "2000100003"}, {"青木"}),
                                 RaceOf({"2000100003"})};
-  EXPECT_TRUE(test::AssembleRecords(db_, races, true, env_));
+  EXPECT_TRUE(test::AssembleRecords(db_, races, true, messages_));
 
-  EXPECT_EQ(env_.messages, std::vector<std::string>{kHorseMissing});  // entry 3 is not read
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kHorseMissing});  // entry 3 is not read
   const auto runners = RunnersOf(0);
   ASSERT_EQ(runners.size(), 3u);
   EXPECT_EQ(runners[0].horseName, Utf8ToCp932("アルファ"));
@@ -115,7 +115,7 @@ TEST_F(RecordAssembly, JockeyChangeNeedsAPlacedLastRunByAnotherJockey) {
   EXPECT_TRUE(test::AssembleRecords(
       db_, {RaceOf({"2000100001", "2000100002", "2000100003", "2000100004"},
                    {"青木", "青木", "青木", "青木"})},
-      true, env_));
+      true, messages_));
   const auto runners = RunnersOf(0);
   EXPECT_EQ(runners[0].jockeyChanged, 0);  // today's jockey rode the last run
   EXPECT_EQ(runners[1].jockeyChanged, 1);  // another jockey did
@@ -127,18 +127,18 @@ TEST_F(RecordAssembly, RunnerCountBeyondARaceCardNeverReachesPastEighteenEntries
   WriteRegister({Horse("2000100001", "アルファ")});
   Race race = RaceOf(std::vector<std::string>(18, "2000100001"));
   race.runnerCount = 40;
-  EXPECT_TRUE(test::AssembleRecords(db_, {race}, false, env_));
+  EXPECT_TRUE(test::AssembleRecords(db_, {race}, false, messages_));
   EXPECT_EQ(db_.Record(0).size(), RaceRecordSize(18));
   EXPECT_EQ(RunnersOf(0)[17].horseName, Utf8ToCp932("アルファ"));
-  EXPECT_TRUE(env_.messages.empty());
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 TEST_F(RecordAssembly, FullDatabaseRefusesTheRecordAndAssemblyStopsThere) {
   WriteRegister({});
   for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(db_.AddRecord(Bytes(1)));
   const Race race = RaceOf({"2000100001"});  // each race read shows the missing horse
-  EXPECT_FALSE(test::AssembleRecords(db_, {race, race}, true, env_));
-  EXPECT_EQ(env_.messages, std::vector<std::string>{kHorseMissing});
+  EXPECT_FALSE(test::AssembleRecords(db_, {race, race}, true, messages_));
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{kHorseMissing});
   EXPECT_EQ(db_.RecordCount(), kMaxRecords);
 }
 
@@ -150,12 +150,12 @@ TEST_F(RecordAssembly, RacesTakeTheirRunnersFromTheirOwnRegisterWhenRegistersAlt
   other.horseFilePath = otherPath;
   const Race own = RaceOf({"2000100001"});
 
-  EXPECT_TRUE(test::AssembleRecords(db_, {own, own, other, own, other}, true, env_));
+  EXPECT_TRUE(test::AssembleRecords(db_, {own, own, other, own, other}, true, messages_));
   const std::string expected[] = {"アルファ", "アルファ", "ブラボー", "アルファ", "ブラボー"};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(RunnersOf(i)[0].horseName, Utf8ToCp932(expected[i]));
   }
-  EXPECT_TRUE(env_.messages.empty());
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 TEST_F(RecordAssembly, UnopenableRegisterIsReportedForEachRaceThatReadsARunner) {
@@ -166,9 +166,9 @@ TEST_F(RecordAssembly, UnopenableRegisterIsReportedForEachRaceThatReadsARunner) 
   missingWithoutRunners.horseFilePath = missing.horseFilePath;
 
   EXPECT_TRUE(test::AssembleRecords(
-      db_, {missing, missingWithoutRunners, missing, RaceOf({"2000100001"})}, true, env_));
+      db_, {missing, missingWithoutRunners, missing, RaceOf({"2000100001"})}, true, messages_));
   const std::string cannotOpen = "ファイル " + missing.horseFilePath + " は開けませんでした。";
-  EXPECT_EQ(env_.messages, (std::vector<std::string>{cannotOpen, cannotOpen}));
+  EXPECT_EQ(messages_.shown, (std::vector<std::string>{cannotOpen, cannotOpen}));
   EXPECT_EQ(RunnersOf(0)[1].horseName, "");
   EXPECT_EQ(RunnersOf(3)[0].horseName, Utf8ToCp932("アルファ"));
 }
