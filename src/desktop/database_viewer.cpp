@@ -36,7 +36,7 @@ ByteReader FileReader(std::shared_ptr<QFile> file) {
   };
 }
 
-QString FileName(const QString& path) { return QFileInfo(path).fileName(); }
+QString FileName(const QString& path) { return ShownFileName(path); }
 
 QString NotADatabaseText(const QString& path, const QString& why) {
   return QStringLiteral("ファイル '%1' は Kelvane のレースデータベースではありません（%2）")

@@ -26,7 +26,8 @@ namespace {
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString SameAsArchiveText(const QString& output) {
-  return QStringLiteral("%1 は変換するファイルの一つです。別の名前で保存してください。").arg(output);
+  return QStringLiteral("%1 は変換するファイルの一つです。別の名前で保存してください。")
+      .arg(QString::fromStdString(EscapedName(NativePath(output))));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "desktop/run_report.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QtGlobal>
@@ -46,8 +47,12 @@ FailureCounts RunReport::Counts() const {
 
 QString ReasonText(const OsFailure& failure) { return QString::fromLocal8Bit(failure.reason()); }
 
+QString ShownFileName(const QString& path) {
+  return QString::fromStdString(EscapedName(QFile::encodeName(QFileInfo(path).fileName()).toStdString()));
+}
+
 QString UnreadableFileText(const QString& path, const QString& reason) {
-  return QStringLiteral("ファイル '%1' を読み込めません（%2）").arg(QFileInfo(path).fileName(), reason);
+  return QStringLiteral("ファイル '%1' を読み込めません（%2）").arg(ShownFileName(path), reason);
 }
 
 QString UnreadableArchivesBoxText(const QList<UnreadableArchive>& archives) {

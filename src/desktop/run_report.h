@@ -51,6 +51,10 @@ struct UnreadableArchive {
 // The system's words for what failed.
 QString ReasonText(const OsFailure& failure);
 
+// The file name of `path` as a box shows it: escaped as messages show names, so that
+// it stays on its line and is what it is.
+QString ShownFileName(const QString& path);
+
 // What is said of a file that cannot be read, by its name, as the run's messages say
 // what failed: "ファイル '0921.lzh' を読み込めません（No such file or directory）".
 QString UnreadableFileText(const QString& path, const QString& reason);

@@ -202,6 +202,8 @@ class DesktopDlgTest : public QObject {
     const QStringList many = UnreadableArchivesBoxText(QList<UnreadableArchive>(12, {"/x.lzh", "No such file or directory"})).split('\n');
     QCOMPARE(many.size(), 11);
     QCOMPARE(many.last(), QStringLiteral("ほか 2 件"));
+    // A name is shown escaped: the box keeps its lines.
+    QCOMPARE(UnreadableFileText("/in/a\nb\x1b.lzh", "r"), QStringLiteral("ファイル 'a\\nb\\x1b.lzh' を読み込めません（r）"));
   }
 
   void CancelledOpenDialogAddsNothing() {
