@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <cstdio>
 
+#include "desktop/scripted_prompts.h"
 #include "desktop/desktop_app.h"
 #include "desktop/desktop_dlg.h"
 

@@ -50,7 +50,7 @@ TEST_F(ExtractArchiveTest, RaceCardAndRegisterInEveryMethodGiveTheirPaths) {
     ASSERT_TRUE(Extract({{.name = "JracDen1.dat", .data = kCard},
                          {.name = "JracUmaj.dat", .data = kRegister}},
                         method));
-    EXPECT_TRUE(messages_.shown.empty());
+    EXPECT_TRUE(messages_.messages.empty());
     EXPECT_EQ(files_->cardPath, folder_ + "JracDen1.dat");
     EXPECT_EQ(files_->horseFilePath, folder_ + "JracUmaj.dat");
     EXPECT_EQ(ReadFileBytes(files_->cardPath), kCard);
@@ -60,13 +60,13 @@ TEST_F(ExtractArchiveTest, RaceCardAndRegisterInEveryMethodGiveTheirPaths) {
 
 TEST_F(ExtractArchiveTest, OnlyTheRaceCardFailsAtTheRegister) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoHorseRegisterText});
+  EXPECT_EQ(messages_.messages, std::vector<std::string>{kNoHorseRegisterText});
   EXPECT_EQ(ReadFileBytes(folder_ + "JracDen1.dat"), kCard);  // stays for the run's clean-up
 }
 
 TEST_F(ExtractArchiveTest, NoRaceCardFailsAtTheCard) {
   EXPECT_FALSE(Extract({{.name = "JracUmaj.dat", .data = kRegister}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kNoRaceCardText});
+  EXPECT_EQ(messages_.messages, std::vector<std::string>{kNoRaceCardText});
 }
 
 // Data files stored in capitals, as DOS-era tools wrote them, land under their usual
@@ -86,9 +86,9 @@ TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
   fs::create_directory(temp_ / "folder.lzh");
   WriteFileBytes(temp_ / "empty.lzh", "");
   for (const char* name : {"notes.lzh", "folder.lzh", "empty.lzh", "missing.lzh"}) {
-    messages_.shown.clear();
+    messages_.messages.clear();
     EXPECT_FALSE(ExtractInto(temp_ / name));
-    EXPECT_EQ(messages_.shown, std::vector<std::string>{NotAnArchiveText(name)});
+    EXPECT_EQ(messages_.messages, std::vector<std::string>{NotAnArchiveText(name)});
   }
   EXPECT_TRUE(fs::is_empty(parent_));
 }
@@ -96,13 +96,13 @@ TEST_F(ExtractArchiveTest, NotAnArchiveNamesTheFileAndCreatesNothing) {
 TEST_F(ExtractArchiveTest, ArchiveThatDoesNotUnpackFails) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .corruptCrc = true},
                         {.name = "JracUmaj.dat", .data = kRegister}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
+  EXPECT_EQ(messages_.messages, std::vector<std::string>{kUnpackFailedText});
   EXPECT_TRUE(fs::is_directory(folder_));
 }
 
 TEST_F(ExtractArchiveTest, DeclaredSizePastTheCapFails) {
   EXPECT_FALSE(Extract({{.name = "JracDen1.dat", .data = kCard, .declaredSize = 0x7FFFFFFFu}}));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kUnpackFailedText});
+  EXPECT_EQ(messages_.messages, std::vector<std::string>{kUnpackFailedText});
   EXPECT_TRUE(EverythingUnder(folder_).empty());
 }
 

@@ -130,7 +130,7 @@ TEST(LhaFixtures, EveryArchiveUnpacksAsExpectedOrFailsWithTheUnpackMessage) {
 
     // The race card is missing from every good one.
     const std::string expectedMessage = fixture.files ? kNoRaceCardText : kUnpackFailedText;
-    EXPECT_EQ(messages.shown, std::vector<std::string>{expectedMessage});
+    EXPECT_EQ(messages.messages, std::vector<std::string>{expectedMessage});
     std::set<std::string> expectedEverything = {"JRA-VAN", "JRA-VAN/case"};
     if (!fixture.files) {
       EXPECT_EQ(EverythingUnder(temp.path()), expectedEverything);

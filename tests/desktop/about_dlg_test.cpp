@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "desktop/dialog_units.h"
+#include "desktop/scripted_prompts.h"
 
 namespace kelvane {
 namespace {

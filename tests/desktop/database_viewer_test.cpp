@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "desktop/desktop_prompts.h"
+#include "desktop/scripted_prompts.h"
 #include "desktop/race_table_model.h"
 #include "support/temp_dir.h"
 

@@ -22,6 +22,7 @@
 #include "desktop/dialog_units.h"
 #include "desktop/modal_answer.h"
 #include "desktop/run_progress_dlg.h"
+#include "desktop/scripted_prompts.h"
 #include "support/lha_writer.h"
 #include "support/sample_archives.h"
 #include "support/temp_dir.h"

@@ -116,7 +116,7 @@ class HorseRegisterTest : public ::testing::Test {
   }
 
   WorkingFolder files;
-  RecordingSink sink;
+  RecordedMessages sink;
 };
 
 TEST_F(HorseRegisterTest, ReadHorseRecord_TakesEveryFieldOfTheFixedPart) {

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the reader tests share: a working folder to write built files into, a sink
-// that records the messages shown, and UTF-8 spellings of expected CP932 texts.
+// What the reader tests share: a working folder to write built files into, the
+// recorded messages, and UTF-8 spellings of expected CP932 texts.
 
 #include <string>
 #include <string_view>
@@ -12,19 +12,10 @@
 #include "jravan/race_card.h"
 #include "messages/message.h"
 #include "support/jravan_builder.h"
+#include "support/recorded_messages.h"
 #include "support/temp_dir.h"
 
 namespace kelvane::test {
-
-class RecordingSink : public MessageSink {
- public:
-  void ShowMessage(const Message& message) override {
-    messages.push_back(message.text);
-    places.push_back(message.place);
-  }
-  std::vector<std::string> messages;
-  std::vector<MessagePlace> places;
-};
 
 // The CP932 bytes of a UTF-8 text, for expected values.
 inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }

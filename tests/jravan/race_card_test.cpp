@@ -92,7 +92,7 @@ class RaceCardTest : public ::testing::Test {
   }
 
   WorkingFolder files;
-  RecordingSink sink;
+  RecordedMessages sink;
 };
 
 TEST_F(RaceCardTest, CountRaces_CountsLinesWithOrWithoutALastLineEnd) {

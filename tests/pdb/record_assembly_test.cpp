@@ -83,7 +83,7 @@ TEST_F(RecordAssembly, AddsOneRecordPerRaceInListOrderWithTheAlarmInEveryRecord)
     EXPECT_EQ(db_.Record(3), db_.Record(1));  // the same race twice: the same bytes
     EXPECT_EQ(RunnersOf(2)[0].horseName, Utf8ToCp932("ブラボー"));
   }
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
 }
 
 TEST_F(RecordAssembly, MissingHorseStopsThatRaceOnlyAndLeavesFreshRunnersRatedAsTen) {
@@ -92,7 +92,7 @@ TEST_F(RecordAssembly, MissingHorseStopsThatRaceOnlyAndLeavesFreshRunnersRatedAs
                                 RaceOf({"2000100003"})};
   EXPECT_TRUE(test::AssembleRecords(db_, races, true, messages_));
 
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kHorseMissing});  // entry 3 is not read
+  EXPECT_EQ(messages_.messages, std::vector<std::string>{kHorseMissing});  // entry 3 is not read
   const auto runners = RunnersOf(0);
   ASSERT_EQ(runners.size(), 3u);
   EXPECT_EQ(runners[0].horseName, Utf8ToCp932("アルファ"));
@@ -130,7 +130,7 @@ TEST_F(RecordAssembly, RunnerCountBeyondARaceCardNeverReachesPastEighteenEntries
   EXPECT_TRUE(test::AssembleRecords(db_, {race}, false, messages_));
   EXPECT_EQ(db_.Record(0).size(), RaceRecordSize(18));
   EXPECT_EQ(RunnersOf(0)[17].horseName, Utf8ToCp932("アルファ"));
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
 }
 
 TEST_F(RecordAssembly, FullDatabaseRefusesTheRecordAndAssemblyStopsThere) {
@@ -138,7 +138,7 @@ TEST_F(RecordAssembly, FullDatabaseRefusesTheRecordAndAssemblyStopsThere) {
   for (std::size_t i = 0; i < kMaxRecords; ++i) ASSERT_TRUE(db_.AddRecord(Bytes(1)));
   const Race race = RaceOf({"2000100001"});  // each race read shows the missing horse
   EXPECT_FALSE(test::AssembleRecords(db_, {race, race}, true, messages_));
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{kHorseMissing});
+  EXPECT_EQ(messages_.messages, std::vector<std::string>{kHorseMissing});
   EXPECT_EQ(db_.RecordCount(), kMaxRecords);
 }
 
@@ -155,7 +155,7 @@ TEST_F(RecordAssembly, RacesTakeTheirRunnersFromTheirOwnRegisterWhenRegistersAlt
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(RunnersOf(i)[0].horseName, Utf8ToCp932(expected[i]));
   }
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
 }
 
 TEST_F(RecordAssembly, UnopenableRegisterIsReportedForEachRaceThatReadsARunner) {
@@ -168,7 +168,7 @@ TEST_F(RecordAssembly, UnopenableRegisterIsReportedForEachRaceThatReadsARunner) 
   EXPECT_TRUE(test::AssembleRecords(
       db_, {missing, missingWithoutRunners, missing, RaceOf({"2000100001"})}, true, messages_));
   const std::string cannotOpen = "ファイル " + missing.horseFilePath + " は開けませんでした。";
-  EXPECT_EQ(messages_.shown, (std::vector<std::string>{cannotOpen, cannotOpen}));
+  EXPECT_EQ(messages_.messages, (std::vector<std::string>{cannotOpen, cannotOpen}));
   EXPECT_EQ(RunnersOf(0)[1].horseName, "");
   EXPECT_EQ(RunnersOf(3)[0].horseName, Utf8ToCp932("アルファ"));
 }

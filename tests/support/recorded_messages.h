@@ -11,10 +11,10 @@ namespace kelvane::test {
 class RecordedMessages : public MessageSink {
  public:
   void ShowMessage(const Message& message) override {
-    shown.push_back(message.text);
+    messages.push_back(message.text);
     places.push_back(message.place);
   }
-  std::vector<std::string> shown;
+  std::vector<std::string> messages;
   std::vector<MessagePlace> places;
 };
 
