@@ -133,6 +133,30 @@ TEST(RunPipeline, AStopEndsTheRunBetweenTheRacesOfAnArchive) {
   EXPECT_EQ(env.messages, std::vector<std::string>{texts::kRaceNotRead});
 }
 
+// A stop asked once the database is being written (its temporary file is there) ends
+// the run too: the old database stays, and neither the temporary file nor the spool
+// beside it is left.
+TEST(RunPipeline, AStopWhileTheDatabaseIsWrittenLeavesTheOldOne) {
+  struct StopWhenWriting : RecordingEnv {
+    explicit StopWhenWriting(std::string folder) : out(std::move(folder)) {}
+    bool StopRequested() override {
+      for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(".kelvane-", 0) == 0 && name.rfind(".kelvane-spool-", 0) != 0) return true;
+      }
+      return false;
+    }
+    std::string out;
+  };
+  ScopedTempDir dir;
+  fs::create_directory(dir / "out");
+  test::WriteFileBytes(dir / "out/races.pdb", "old");
+  StopWhenWriting env(dir / "out");
+  EXPECT_TRUE(RunConversion({{Archive(dir, "day", 12)}, true, dir / "out/races.pdb", dir / "work"}, env).stopped);
+  EXPECT_EQ(test::ReadFileBytes(dir / "out/races.pdb"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), {}), 1);
+}
+
 // One database counts 65,535 races: a card of that many races is written whole, with a
 // line that does not read beside them too; one race more and nothing is written.
 TEST(RunPipeline, ADatabaseTakesExactly65535Races) {
