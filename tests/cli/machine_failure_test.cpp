@@ -99,7 +99,7 @@ const Scenario kScenarios[] = {
      3, "^kelvane: %D/folder へのｱｸｾｽは拒否されました。\n$", false},
     {"RunFolderSwappedForALinkWhileStopped",
      R"sh(mkdir "$D/victim"; "$K" convert --work-dir "$W" -o "$O" $A & p=$!
-        while [ -z "$(ls "$W/JRA-VAN" 2>/dev/null)" ]; do sleep 0.01; done
+        until [ -d "$(echo "$W"/JRA-VAN/run-*/archives)" ]; do sleep 0.01; done
         kill -STOP $p; r=$(ls -d "$W"/JRA-VAN/run-*); mv "$r" "$D/moved"; ln -s "$D/victim" "$r"
         kill -CONT $p; wait $p; s=$?
         [ -z "$(ls -A "$D/victim")" ] || echo "the run wrote into the link's folder" >> "$CHECK"
