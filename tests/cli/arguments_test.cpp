@@ -108,6 +108,7 @@ TEST(ConvertArguments, AnOutputLinkIsWrittenThrough) {
   test::WriteFileBytes(f.dir / "synced/races.pdb", "old");
   fs::create_symlink("synced/races.pdb", f.dir / "link.pdb");
   fs::create_symlink("link.pdb", f.dir / "link-to-link.pdb");
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
   ASSERT_EQ(f.Convert(f.dir / "plain.pdb", {f.dir / "day.lzh"}).status, kExitOk);
   for (const char* link : {"link.pdb", "link-to-link.pdb"}) {
     SCOPED_TRACE(link);
@@ -117,6 +118,7 @@ TEST(ConvertArguments, AnOutputLinkIsWrittenThrough) {
     EXPECT_EQ(ReadFileBytes(f.dir / "synced/races.pdb"), ReadFileBytes(f.dir / "plain.pdb"));
     EXPECT_EQ(std::distance(fs::directory_iterator(f.dir / "synced"), {}), 1);
   }
+  unsetenv("SOURCE_DATE_EPOCH");
 }
 
 // However many archives unpack at once, the database and the messages are the same,
