@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kSpoolPrefix = "records-";
 constexpr const char* kSpoolBesideOutputPrefix = ".kelvane-spool-";
+constexpr const char* kArchivesFolderName = "archives";
 
 // Where the records are spooled. Beside an output file, so that the database is put in
 // place with a copy within its own folder (which the kernel makes cheaply) rather than
@@ -44,7 +45,6 @@ SpoolPlace SpoolPlaceFor(const std::string& outputPath, const OwnFolder& runFold
     throw FileError(error.failure(), outputPath);
   }
 }
-constexpr const char* kArchivesFolderName = "archives";
 
 class Silent : public MessageSink {
  public:
