@@ -1,17 +1,13 @@
 #include "app/conversion_run.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
-#include "app/archive_unpacker.h"
+#include "app/archives_ahead.h"
 #include "app/user_texts.h"
 #include "app/working_folders.h"
-#include "archive/archive_extraction.h"
-#include "jravan/horse_register.h"
-#include "jravan/race.h"
-#include "jravan/race_card.h"
 #include "pdb/palm_database.h"
-#include "pdb/record_assembly.h"
 #include "pdb/spooled_database.h"
 #include "platform/file_checks.h"
 #include "platform/file_error.h"
@@ -46,53 +42,28 @@ SpoolPlace SpoolPlaceFor(const std::string& outputPath, const OwnFolder& runFold
   }
 }
 
-class Silent : public MessageSink {
- public:
-  void ShowMessage(const Message&) override {}
-};
-
-// The number of races of `card` that read, counted up to `limit` + 1.
-std::size_t ReadableRaces(const RaceCard& card, std::size_t limit) {
-  Silent silent;
-  std::size_t readable = 0;
-  Race race;
-  for (int j = 1; j <= card.CountRaces() && readable <= limit; ++j) {
-    if (card.ReadRace(j, race, silent)) ++readable;
-  }
-  return readable;
-}
-
 enum class ArchiveResult { kDone, kTooManyRaces, kStopped };
 
-// What one run keeps from archive to archive: the database being spooled, and what
-// building the records reuses.
+// The records of a run's archives, spooled to the database in list order.
 class Run {
  public:
-  Run(const ConversionRequest& request, Env& env, const SpoolPlace& spool)
-      : request_(request),
-        env_(env),
+  Run(Env& env, const SpoolPlace& spool)
+      : env_(env),
         db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), spool.folder, spool.prefix, spool.shownAs) {}
 
-  // The races of one unpacked archive, read and made into records. An archive whose
-  // races would take the database past the records it can count adds none of them,
-  // and ends the run.
-  ArchiveResult ConvertArchive(const DataFiles& files, MessageSink& messages) {
-    // The card and the register are read once, from the archive's own folder; every
-    // race and horse is then taken from memory.
-    const RaceCard card(files.cardPath, files.folder.ReadFile(kRaceCardName), files.horseFilePath);
-    assembler_.UseHorseRegister(files.horseFilePath, HorseRegister(files.folder.ReadFile(kHorseRegisterName)));
-    const std::size_t room = kMaxRecords - db_.RecordCount();
-    if (static_cast<std::size_t>(card.CountRaces()) > room && ReadableRaces(card, room) > room) {
-      return ArchiveResult::kTooManyRaces;
-    }
-    for (int j = 1; j <= card.CountRaces(); ++j) {
+  // The races of one archive, in card order, with what reading them showed: first
+  // those read ahead, then the rest read now. An archive whose races would take the
+  // database past the records it can count adds none of them, and ends the run.
+  ArchiveResult AddArchive(ArchivesAhead::Archive& archive, MessageSink& messages) {
+    if (TooManyRaces(archive, kMaxRecords - db_.RecordCount())) return ArchiveResult::kTooManyRaces;
+    for (RaceAhead& race : archive.races) {
       if (env_.StopRequested()) return ArchiveResult::kStopped;
-      static const Race kFresh;
-      race_ = kFresh;
-      if (!card.ReadRace(j, race_, messages)) continue;
-      PlacingSink raceMessages(messages, PlaceOf(j, race_));
-      assembler_.Build(race_, request_.alarm, raceMessages, record_);
-      if (!db_.AddRecord(record_)) return ArchiveResult::kTooManyRaces;
+      for (const Message& message : race.messages) messages.ShowMessage(message);
+      if (race.record && !db_.AddRecord(*race.record)) return ArchiveResult::kTooManyRaces;
+    }
+    while (archive.rest && !archive.rest->AtEnd()) {
+      if (env_.StopRequested()) return ArchiveResult::kStopped;
+      if (archive.rest->ReadNext(messages, record_) && !db_.AddRecord(record_)) return ArchiveResult::kTooManyRaces;
     }
     return ArchiveResult::kDone;
   }
@@ -100,12 +71,17 @@ class Run {
   const SpooledDatabase& database() const { return db_; }
 
  private:
-  const ConversionRequest& request_;
+  // Whether more races of `archive` read than `room` takes.
+  static bool TooManyRaces(const ArchivesAhead::Archive& archive, std::size_t room) {
+    const auto built = static_cast<std::size_t>(
+        std::count_if(archive.races.begin(), archive.races.end(), [](const RaceAhead& race) { return race.record.has_value(); }));
+    if (built > room) return true;
+    return archive.rest && archive.rest->ReadableRacesLeft(room - built) > room - built;
+  }
+
   Env& env_;
   SpooledDatabase db_;
-  RecordAssembler assembler_;
-  Race race_;      // each race is read into this one, made fresh, keeping its texts' room
-  Bytes record_;   // and built into this one
+  Bytes record_;  // each race read now is built into this one
 };
 
 ConversionOutcome NotWritten(Env& env, const std::string& text) {
@@ -115,22 +91,21 @@ ConversionOutcome NotWritten(Env& env, const std::string& text) {
 
 ConversionOutcome Stopped() { return {.stopped = true}; }
 
-// The archives in list order, each unpacked while the one before it is read; each
-// archive's files go as soon as its races are read.
+// The archives in list order, each unpacked and its races built while the ones
+// before it are added; each archive's files go as soon as its races are added.
 ConversionOutcome Convert(const ConversionRequest& request, Env& env, const WorkingArea& area) {
-  Run run(request, env, SpoolPlaceFor(request.outputPath, area.folder()));
+  Run run(env, SpoolPlaceFor(request.outputPath, area.folder()));
   const OwnFolder archivesFolder = area.folder().MakeFolder(kArchivesFolderName);
   const auto folderNames = WorkingFolderNames(request.archives);
-  ArchiveUnpacker unpacker(request.archives, folderNames, archivesFolder,
-                           request.unpackThreads > 0 ? request.unpackThreads : DefaultUnpackThreads());
+  ArchivesAhead ahead(request.archives, folderNames, archivesFolder, request.alarm,
+                      request.unpackThreads > 0 ? request.unpackThreads : DefaultUnpackThreads());
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
     env.ShowProgress(i, request.archives.size(), request.archives[i]);
     PlacingSink messages(env, {.archive = request.archives[i]});
-    ArchiveUnpacker::Unpacked unpacked = unpacker.Take(i);
-    for (const Message& message : unpacked.messages) messages.ShowMessage(message);
-    const ArchiveResult result =
-        unpacked.files ? run.ConvertArchive(*unpacked.files, messages) : ArchiveResult::kDone;
+    ArchivesAhead::Archive archive = ahead.Take(i);
+    for (const Message& message : archive.messages) messages.ShowMessage(message);
+    const ArchiveResult result = run.AddArchive(archive, messages);
     archivesFolder.Remove(folderNames[i]);
     if (result == ArchiveResult::kStopped) return Stopped();
     if (result == ArchiveResult::kTooManyRaces) {

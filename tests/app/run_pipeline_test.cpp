@@ -8,7 +8,7 @@
 #include <set>
 #include <thread>
 
-#include "app/archive_unpacker.h"
+#include "app/archives_ahead.h"
 #include "app/conversion_run.h"
 #include "app/user_texts.h"
 #include "pdb/palm_database.h"

@@ -1,0 +1,43 @@
+#pragma once
+
+// The races of one unpacked archive, read from its race card and built into records
+// one after another. The card and the horse register are read into memory when the
+// reading is made, so the archive's files are no longer needed after that.
+
+#include <cstddef>
+
+#include "archive/archive_extraction.h"
+#include "jravan/race.h"
+#include "jravan/race_card.h"
+#include "messages/message.h"
+#include "pdb/palm_database.h"
+#include "pdb/record_assembly.h"
+
+namespace kelvane {
+
+class ArchiveReading {
+ public:
+  // Reads the card and the register of `files`; throws FileError when the machine
+  // fails to. `alarm` sets the records' start alarm byte.
+  ArchiveReading(const DataFiles& files, bool alarm);
+
+  bool AtEnd() const { return next_ > card_.CountRaces(); }
+
+  // How many of the races not yet read would read, counted up to `limit` + 1; what
+  // reading them shows is not shown.
+  std::size_t ReadableRacesLeft(std::size_t limit) const;
+
+  // Reads the next race and, when it reads, builds its record into `record`; what
+  // reading and building show goes to `messages`, placed at the race. False when the
+  // race did not read.
+  bool ReadNext(MessageSink& messages, Bytes& record);
+
+ private:
+  RaceCard card_;
+  bool alarm_;
+  RecordAssembler assembler_;
+  int next_ = 1;  // the race to read next, from 1
+  Race race_;     // each race is read into this one, made fresh, keeping its texts' room
+};
+
+}  // namespace kelvane
