@@ -20,10 +20,11 @@ class HeldMessages : public MessageSink {
 std::size_t DefaultUnpackThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 ArchivesAhead::ArchivesAhead(const std::vector<std::string>& archives, const std::vector<std::string>& folderNames,
-                             const OwnFolder& parent, bool alarm, std::size_t threads)
+                             const OwnFolder& parent, SpareFiles& spares, bool alarm, std::size_t threads)
     : archives_(archives),
       folderNames_(folderNames),
       parent_(parent),
+      spares_(spares),
       alarm_(alarm),
       ahead_(UnpackAhead(threads)),
       slots_(archives.size()) {
@@ -78,7 +79,7 @@ std::optional<std::size_t> ArchivesAhead::NextToStart() {
 ArchivesAhead::Archive ArchivesAhead::Prepare(std::size_t index) {
   Archive archive;
   HeldMessages extraction;
-  const auto files = ExtractArchive(archives_[index], parent_, folderNames_[index], extraction);
+  const auto files = ExtractArchive(archives_[index], parent_, folderNames_[index], extraction, &spares_);
   archive.messages = std::move(extraction.held);
   if (!files) return archive;
   auto reading = std::make_unique<ArchiveReading>(*files, alarm_);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/archive_reading.h"
+#include "archive/spare_files.h"
 #include "messages/message.h"
 #include "pdb/palm_database.h"
 #include "platform/own_folder.h"
@@ -58,12 +59,13 @@ class ArchivesAhead {
     std::unique_ptr<ArchiveReading> rest;
   };
 
-  // Starts unpacking archive i into a new folder folderNames[i] of `parent` and
-  // building its races' records (`alarm` sets their start alarm byte), for every i
-  // in order, on `threads` threads. A thread that cannot be started throws
-  // std::bad_alloc: the system is out of what threads take.
+  // Starts unpacking archive i into a new folder folderNames[i] of `parent`, over
+  // `spares` while there are any, and building its races' records (`alarm` sets
+  // their start alarm byte), for every i in order, on `threads` threads. A thread
+  // that cannot be started throws std::bad_alloc: the system is out of what threads
+  // take.
   ArchivesAhead(const std::vector<std::string>& archives, const std::vector<std::string>& folderNames,
-                const OwnFolder& parent, bool alarm, std::size_t threads);
+                const OwnFolder& parent, SpareFiles& spares, bool alarm, std::size_t threads);
   // Stops the threads, each at its next race, and waits for them.
   ~ArchivesAhead();
   ArchivesAhead(const ArchivesAhead&) = delete;
@@ -89,6 +91,7 @@ class ArchivesAhead {
   const std::vector<std::string>& archives_;
   const std::vector<std::string>& folderNames_;
   const OwnFolder& parent_;
+  SpareFiles& spares_;
   const bool alarm_;
   const std::size_t ahead_;
   std::mutex mutex_;

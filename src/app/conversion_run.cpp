@@ -20,15 +20,17 @@ namespace {
 constexpr const char* kSpoolPrefix = "records-";
 constexpr const char* kSpoolBesideOutputPrefix = ".kelvane-spool-";
 constexpr const char* kArchivesFolderName = "archives";
+constexpr const char* kSpareFilesFolderName = "spare";
 
-// Where the records are spooled. Beside an output file, so that the database is put in
-// place with a copy within its own folder (which the kernel makes cheaply) rather than
-// through the working area; the spool's failures are then the output's. Otherwise (a
-// stream) in the working area, where it is named as itself.
+// Where the records are spooled. Beside an output file, so that the spool itself,
+// with the header put in front, becomes the database, never copied; the spool's
+// failures are then the output's. Otherwise (a stream) in the working area, where it
+// is named as itself.
 struct SpoolPlace {
   OwnFolder folder;
   const char* prefix;
   std::string shownAs;
+  bool besideOutput = false;
 };
 
 SpoolPlace SpoolPlaceFor(const std::string& outputPath, const OwnFolder& runFolder) {
@@ -36,7 +38,7 @@ SpoolPlace SpoolPlaceFor(const std::string& outputPath, const OwnFolder& runFold
     return {runFolder, kSpoolPrefix, ""};
   }
   try {
-    return {OwnFolder::Open(FolderOfOutputFile(outputPath)), kSpoolBesideOutputPrefix, outputPath};
+    return {OwnFolder::Open(FolderOfOutputFile(outputPath)), kSpoolBesideOutputPrefix, outputPath, true};
   } catch (const FileError& error) {
     throw FileError(error.failure(), outputPath);
   }
@@ -49,7 +51,8 @@ class Run {
  public:
   Run(Env& env, const SpoolPlace& spool)
       : env_(env),
-        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), spool.folder, spool.prefix, spool.shownAs) {}
+        db_(PalmDatabase::CreateDefault(CurrentPalmTime(env.Now())), spool.folder, spool.prefix, spool.shownAs),
+        spooledBesideOutput_(spool.besideOutput) {}
 
   // The races of one archive, in card order, with what reading them showed: first
   // those read ahead, then the rest read now. An archive whose races would take the
@@ -68,7 +71,16 @@ class Run {
     return ArchiveResult::kDone;
   }
 
-  const SpooledDatabase& database() const { return db_; }
+  // Writes the database to `path`, asking `stop` as it does.
+  void WriteDatabase(const std::string& path, const StopCheck& stop) {
+    if (spooledBesideOutput_) {
+      db_.PutInPlace(path, stop);
+    } else {
+      db_.Write(path, stop);
+    }
+  }
+
+  std::size_t RecordCount() const { return db_.RecordCount(); }
 
  private:
   // Whether more races of `archive` read than `room` takes.
@@ -81,6 +93,7 @@ class Run {
 
   Env& env_;
   SpooledDatabase db_;
+  const bool spooledBesideOutput_;
   Bytes record_;  // each race read now is built into this one
 };
 
@@ -91,13 +104,21 @@ ConversionOutcome NotWritten(Env& env, const std::string& text) {
 
 ConversionOutcome Stopped() { return {.stopped = true}; }
 
+// An archive's folder goes once its races are added; its files are kept as spares
+// first, for the archives after it to be written over.
+void DoneWith(const OwnFolder& archivesFolder, const std::string& name, SpareFiles& spares) {
+  if (const auto folder = archivesFolder.OpenFolder(name)) spares.Keep(*folder);
+  archivesFolder.Remove(name);
+}
+
 // The archives in list order, each unpacked and its races built while the ones
 // before it are added; each archive's files go as soon as its races are added.
 ConversionOutcome Convert(const ConversionRequest& request, Env& env, const WorkingArea& area) {
   Run run(env, SpoolPlaceFor(request.outputPath, area.folder()));
   const OwnFolder archivesFolder = area.folder().MakeFolder(kArchivesFolderName);
+  SpareFiles spares(area.folder().MakeFolder(kSpareFilesFolderName));
   const auto folderNames = WorkingFolderNames(request.archives);
-  ArchivesAhead ahead(request.archives, folderNames, archivesFolder, request.alarm,
+  ArchivesAhead ahead(request.archives, folderNames, archivesFolder, spares, request.alarm,
                       request.unpackThreads > 0 ? request.unpackThreads : DefaultUnpackThreads());
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
@@ -106,16 +127,16 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
     ArchivesAhead::Archive archive = ahead.Take(i);
     for (const Message& message : archive.messages) messages.ShowMessage(message);
     const ArchiveResult result = run.AddArchive(archive, messages);
-    archivesFolder.Remove(folderNames[i]);
+    DoneWith(archivesFolder, folderNames[i], spares);
     if (result == ArchiveResult::kStopped) return Stopped();
     if (result == ArchiveResult::kTooManyRaces) {
       return NotWritten(env, TooManyRacesText(request.outputPath));
     }
   }
   if (env.StopRequested()) return Stopped();
-  run.database().Write(request.outputPath, [&env] { return env.StopRequested(); });
+  run.WriteDatabase(request.outputPath, [&env] { return env.StopRequested(); });
   env.OpenWithShell(request.outputPath);
-  return {.written = true, .racesWritten = static_cast<int>(run.database().RecordCount())};
+  return {.written = true, .racesWritten = static_cast<int>(run.RecordCount())};
 }
 
 }  // namespace

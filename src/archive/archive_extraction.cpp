@@ -17,7 +17,8 @@ constexpr const char* kUsualNames[] = {"JracKisi.dat", "JracChok.dat", kRaceCard
 }  // namespace
 
 std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const OwnFolder& parent,
-                                        const std::string& folderName, MessageSink& messages) {
+                                        const std::string& folderName, MessageSink& messages,
+                                        SpareFiles* spares) {
   if (!IsLhaArchive(archivePath)) {
     messages.ShowMessage({WithValue(texts::kNotAnArchive, "%s", EscapedName(PathFileName(archivePath)))});
     return std::nullopt;
@@ -29,7 +30,7 @@ std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const Ow
   // The data files are stored as "JRACDEN1.DAT" by some tools: each lands under its
   // usual name, whatever the case it was stored in.
   const std::vector<std::string> usualNames(std::begin(kUsualNames), std::end(kUsualNames));
-  if (UnpackLhaArchive(archivePath, workingFolder, usualNames) != UnpackStatus::kUnpacked) {
+  if (UnpackLhaArchive(archivePath, workingFolder, usualNames, spares) != UnpackStatus::kUnpacked) {
     messages.ShowMessage({texts::kUnpackFailed});
     return std::nullopt;
   }

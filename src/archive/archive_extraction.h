@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "archive/spare_files.h"
 #include "messages/message.h"
 #include "platform/own_folder.h"
 
@@ -24,8 +25,10 @@ struct DataFiles {
 // message and returns nothing when the file is not an archive (nothing is made then),
 // cannot be unpacked, or lacks one of the two files. What the machine fails (no
 // space, too many open files, an I/O error, a folder that cannot be made) is not the
-// archive's: it throws FileError naming the place, or std::bad_alloc.
+// archive's: it throws FileError naming the place, or std::bad_alloc. Files are
+// written over `spares` while there are any.
 std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const OwnFolder& parent,
-                                        const std::string& folderName, MessageSink& messages);
+                                        const std::string& folderName, MessageSink& messages,
+                                        SpareFiles* spares = nullptr);
 
 }  // namespace kelvane

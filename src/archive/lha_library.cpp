@@ -185,9 +185,10 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
 // renamed. A name the file system refuses (too long, say) is the archive's failure;
 // anything else that fails is the machine's and throws.
 UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::string& name,
-                       std::uint64_t declaredSize) {
+                       std::uint64_t declaredSize, SpareFiles* spares) {
   folder.Remove(kPartialName);
-  std::FILE* out = folder.CreateFile(kPartialName);
+  std::FILE* out = spares != nullptr ? spares->Reuse(folder, kPartialName) : nullptr;
+  if (out == nullptr) out = folder.CreateFile(kPartialName);
   std::setvbuf(out, nullptr, _IONBF, 0);  // libarchive's blocks go to the file as they come
   UnpackStatus status = UnpackStatus::kUnpacked;
   try {
@@ -196,6 +197,12 @@ UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::st
     std::fclose(out);
     folder.Remove(kPartialName);
     throw;
+  }
+  // A spare written over still holds what it held past the new bytes.
+  if (const auto failure = status == UnpackStatus::kUnpacked ? CutFile(out, declaredSize) : std::nullopt) {
+    std::fclose(out);
+    folder.Remove(kPartialName);
+    failure->Throw(folder.path());
   }
   if (std::fclose(out) != 0) {
     const OsFailure failure = OsFailure::Last();
@@ -221,7 +228,7 @@ bool IsLhaArchive(const std::string& archivePath) {
 }
 
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
-                              const std::vector<std::string>& usualNames) {
+                              const std::vector<std::string>& usualNames, SpareFiles* spares) {
   std::error_code ec;
   if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;
   // First every header, so that nothing is written for an archive that is damaged in
@@ -230,7 +237,7 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
       archivePath, usualNames, [](LhaReader&, const std::string&, std::uint64_t) { return UnpackStatus::kUnpacked; });
   if (checked != UnpackStatus::kUnpacked) return checked;
   return ForEachOutputFile(archivePath, usualNames, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
-    return WriteFile(reader, folder, name, size);
+    return WriteFile(reader, folder, name, size, spares);
   });
 }
 

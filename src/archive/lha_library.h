@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/spare_files.h"
 #include "platform/own_folder.h"
 
 namespace kelvane {
@@ -53,10 +54,11 @@ enum class UnpackStatus {
   kWriteFailed,   // the folder refused a file's name
 };
 
-// Unpacks every regular file of the archive into `folder`. A file whose base name equals one of `usualNames` but for the case of
-// ASCII letters is written under that usual name. Returns kUnpacked (0) only when all
-// of them were written whole.
+// Unpacks every regular file of the archive into `folder`, each written over one of
+// `spares` while there is one. A file whose base name equals one of `usualNames` but
+// for the case of ASCII letters is written under that usual name. Returns kUnpacked
+// (0) only when all of them were written whole.
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
-                              const std::vector<std::string>& usualNames = {});
+                              const std::vector<std::string>& usualNames = {}, SpareFiles* spares = nullptr);
 
 }  // namespace kelvane

@@ -27,7 +27,7 @@ SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, const OwnFolder& fol
 
 SpooledDatabase::~SpooledDatabase() {
   std::fclose(spool_);
-  folder_.Remove(spoolName_);
+  if (!spoolName_.empty()) folder_.Remove(spoolName_);
 }
 
 void SpooledDatabase::FailOnSpool() const { OsFailure::Last().Throw(shownAs_); }
@@ -48,21 +48,30 @@ void SpooledDatabase::Write(const std::string& path, const StopCheck& stop) cons
   WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); }, stop);
 }
 
-void SpooledDatabase::WriteTo(ByteSink& out) const {
-  auto header = header_;
-  PutBigEndian(header.data() + kNumRecordsAt, 2, sizes_.size());
-  out.Append(header.data(), header.size());
+void SpooledDatabase::PutInPlace(const std::string& path, const StopCheck& stop) {
+  const Bytes front = Front();
+  PutFileInPlace(spool_, folder_, spoolName_, front, path, stop);
+  spoolName_.clear();  // the spool is the database now, no longer the spool's to remove
+}
 
+Bytes SpooledDatabase::Front() const {
+  Bytes front(header_.begin(), header_.end());
+  PutBigEndian(front.data() + kNumRecordsAt, 2, sizes_.size());
   std::uint32_t offset =
       static_cast<std::uint32_t>(kHeaderSize + kRecordEntrySize * sizes_.size() + kGapAfterEntries);
   for (const std::uint32_t size : sizes_) {
     std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
     PutBigEndian(entry.data(), 4, offset);
-    out.Append(entry.data(), entry.size());
+    front.insert(front.end(), entry.begin(), entry.end());
     offset += size + static_cast<std::uint32_t>(kPadAfterRecord);
   }
-  out.Append(kZeros, kGapAfterEntries);
+  front.insert(front.end(), std::begin(kZeros), std::end(kZeros));
+  return front;
+}
 
+void SpooledDatabase::WriteTo(ByteSink& out) const {
+  const Bytes front = Front();
+  out.Append(front.data(), front.size());
   if (!out.AppendFile(spool_)) FailOnSpool();
 }
 

@@ -41,8 +41,16 @@ class SpooledDatabase {
   // when `stop` says so while it writes.
   void Write(const std::string& path, const StopCheck& stop = {}) const;
 
+  // Makes the spool itself the database file `path`, a file output in whose folder
+  // the database spools: the header and the record list are put in front of the
+  // records where they lie (PutFileInPlace), so the database never takes the room of
+  // two. Throws as Write does; afterwards the database holds nothing more to write.
+  void PutInPlace(const std::string& path, const StopCheck& stop = {});
+
  private:
   void WriteTo(ByteSink& out) const;
+  // The header and the record list, up to the first record.
+  Bytes Front() const;
 
   // Throws what the spool call that just failed reported, as the spool's failure.
   [[noreturn]] void FailOnSpool() const;

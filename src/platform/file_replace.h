@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "platform/byte_sink.h"
+#include "platform/own_folder.h"
 
 namespace kelvane {
 
@@ -33,6 +37,16 @@ void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& 
 // it says so.
 void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents,
                      const StopCheck& stop = {});
+
+// Makes `file`, open on `name` in `folder`, the file at `path`, a file output (see
+// WriteOutputFile) whose folder `folder` is: `head` is put in front of what `file`
+// holds, its bytes moved up in place rather than copied to a new file, and the file
+// is then given the target's mode, synced and renamed over the target. `stop` is
+// asked once the file is whole, before it takes the target's place. A failure throws
+// a FileError with the cause and `path`, a stop WriteStopped; the target is then as
+// it was, and the file, its bytes mixed up, is left to its owner to remove.
+void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
+                    std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop = {});
 
 // How standard output is named in messages.
 inline constexpr const char* kStandardOutputName = "standard output";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -57,6 +58,11 @@ class OwnFolder {
   // meanwhile, so that a file just made is never taken for one left.
   std::pair<std::FILE*, std::string> CreateLockedFile(std::string_view prefix) const;
 
+  // The regular file `name`, open for writing over its bytes from the start; they
+  // and the room they take stay until written over or cut off. FileError when it
+  // cannot be opened or is not a regular file.
+  std::FILE* OpenToWriteOver(const std::string& name) const;
+
   // Every byte of the regular file `name`. FileError when it cannot be read.
   std::string ReadFile(const std::string& name) const;
 
@@ -69,6 +75,10 @@ class OwnFolder {
   // Renames `from` to `to` within the folder, replacing what is at `to` (a link
   // itself, never what it points at); what failed, if it did.
   std::optional<OsFailure> Rename(const std::string& from, const std::string& to) const;
+
+  // Moves `name` into the folder `to` as `newName`, where nothing may be yet; what
+  // failed, if it did.
+  std::optional<OsFailure> MoveTo(const std::string& name, const OwnFolder& to, const std::string& newName) const;
 
   // Removes `name`: a folder with everything in it, or anything else (a link, never
   // what it points at). Nothing happens when it is not there; what cannot be removed
@@ -98,5 +108,8 @@ class OwnFolder {
   std::shared_ptr<const Descriptor> folder_;
   std::string path_;
 };
+
+// Cuts the file open as `file` (flushed) at `size` bytes; what failed, if it did.
+std::optional<OsFailure> CutFile(std::FILE* file, std::uint64_t size);
 
 }  // namespace kelvane

@@ -25,6 +25,8 @@ namespace {
 constexpr int kWaitMs = 100;
 // How much the kernel copies from file to file before the stop is asked again.
 constexpr std::size_t kCopyChunk = 8 << 20;
+// How much of a file is moved up at a time.
+constexpr std::size_t kMoveChunk = 256 << 10;
 
 [[noreturn]] void Fail(const std::string& path, int osError) { ThrowFileError(osError, path); }
 
@@ -162,6 +164,55 @@ class BufferedSink final : public ByteSink {
   int osError_ = 0;
 };
 
+// Reads `size` bytes at `offset` of `fd` into `data`, or writes them there from it;
+// false, with errno set, when that fails or the file ends first.
+bool ReadAllAt(int fd, std::uint8_t* data, std::size_t size, off_t offset) {
+  while (size > 0) {
+    const ssize_t n = pread(fd, data, size, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    offset += n;
+  }
+  return true;
+}
+
+bool WriteAllAt(int fd, const std::uint8_t* data, std::size_t size, off_t offset) {
+  while (size > 0) {
+    const ssize_t n = pwrite(fd, data, size, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    offset += n;
+  }
+  return true;
+}
+
+// Moves the first `size` bytes of `fd` up by `by` bytes, from the end down, so that
+// no byte is written over before it is moved; false, with errno set, on failure.
+bool MoveUp(int fd, off_t size, off_t by) {
+  std::vector<std::uint8_t> chunk(kMoveChunk);
+  for (off_t end = size; end > 0;) {
+    const auto length = static_cast<std::size_t>(std::min<off_t>(end, kMoveChunk));
+    const off_t start = end - static_cast<off_t>(length);
+    if (!ReadAllAt(fd, chunk.data(), length, start) || !WriteAllAt(fd, chunk.data(), length, start + by)) {
+      return false;
+    }
+    end = start;
+  }
+  return true;
+}
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // Writes everything into an open stream (standard output, a FIFO, a device).
 void WriteIntoStream(int fd, const std::string& path, const std::function<void(ByteSink&)>& writeContents,
                      const StopCheck& stop) {
@@ -251,6 +302,20 @@ void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& 
     unlink(temp.c_str());
     Fail(path, renameError);
   }
+}
+
+void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
+                    std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop) {
+  const std::string target = OutputFileTarget(path);
+  const int fd = fileno(file);
+  struct stat st {};
+  const bool whole = std::fflush(file) == 0 && fstat(fd, &st) == 0 &&
+                     MoveUp(fd, st.st_size, static_cast<off_t>(head.size())) &&
+                     WriteAllAt(fd, head.data(), head.size(), 0);
+  if (!whole) Fail(path, errno);
+  StopWhenAsked(stop);
+  if (fchmod(fd, ModeForTarget(target)) != 0 || fsync(fd) != 0) Fail(path, errno);
+  if (const auto failure = folder.Rename(name, BaseName(target))) failure->Throw(path);
 }
 
 }  // namespace kelvane

@@ -201,6 +201,20 @@ std::FILE* OwnFolder::TryCreateFile(const std::string& name) const {
   return file;
 }
 
+std::FILE* OwnFolder::OpenToWriteOver(const std::string& name) const {
+  const int fd = openat(folder_->get(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ThrowFileError(errno, path_ + name);
+  struct stat st {};
+  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::FILE* file = regular ? fdopen(fd, "wb") : nullptr;  // fdopen never cuts the file
+  if (file == nullptr) {
+    const int error = regular ? errno : EINVAL;
+    close(fd);
+    ThrowFileError(error, path_ + name);
+  }
+  return file;
+}
+
 std::pair<OwnFolder, std::string> OwnFolder::MakeFreshFolder(std::string_view prefix) const {
   return UnderFreshName(prefix, path_, [&](const std::string& name) { return TryMakeFolder(name); });
 }
@@ -267,6 +281,14 @@ std::optional<OsFailure> OwnFolder::Rename(const std::string& from, const std::s
   return OsFailure::Last();
 }
 
+std::optional<OsFailure> OwnFolder::MoveTo(const std::string& name, const OwnFolder& to,
+                                           const std::string& newName) const {
+  if (renameat2(folder_->get(), name.c_str(), to.folder_->get(), newName.c_str(), RENAME_NOREPLACE) == 0) {
+    return std::nullopt;
+  }
+  return OsFailure::Last();
+}
+
 void OwnFolder::Remove(const std::string& name) const { RemoveEntry(folder_->get(), name.c_str()); }
 
 bool OwnFolder::TryLock() const { return flock(folder_->get(), LOCK_EX | LOCK_NB) == 0; }
@@ -274,5 +296,10 @@ bool OwnFolder::TryLock() const { return flock(folder_->get(), LOCK_EX | LOCK_NB
 void OwnFolder::Lock() const { flock(folder_->get(), LOCK_EX); }
 
 void OwnFolder::Unlock() const { flock(folder_->get(), LOCK_UN); }
+
+std::optional<OsFailure> CutFile(std::FILE* file, std::uint64_t size) {
+  if (std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0) return std::nullopt;
+  return OsFailure::Last();
+}
 
 }  // namespace kelvane

@@ -133,16 +133,16 @@ TEST(RunPipeline, AStopEndsTheRunBetweenTheRacesOfAnArchive) {
   EXPECT_EQ(env.messages, std::vector<std::string>{texts::kRaceNotRead});
 }
 
-// A stop asked once the database is being written (its temporary file is there) ends
-// the run too: the old database stays, and neither the temporary file nor the spool
-// beside it is left.
+// A stop asked once the database is whole beside the output (the spool holds it,
+// header first) but not yet in the output's place ends the run too: the old database
+// stays, and nothing is left beside it.
 TEST(RunPipeline, AStopWhileTheDatabaseIsWrittenLeavesTheOldOne) {
-  struct StopWhenWriting : RecordingEnv {
-    explicit StopWhenWriting(std::string folder) : out(std::move(folder)) {}
+  struct StopWhenWhole : RecordingEnv {
+    explicit StopWhenWhole(std::string folder) : out(std::move(folder)) {}
     bool StopRequested() override {
       for (const auto& entry : fs::directory_iterator(out)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(".kelvane-", 0) == 0 && name.rfind(".kelvane-spool-", 0) != 0) return true;
+        if (entry.path().filename().string().rfind(".kelvane-spool-", 0) != 0) continue;
+        if (test::ReadFileBytes(entry.path()).rfind(kDatabaseName, 0) == 0) return true;
       }
       return false;
     }
@@ -151,7 +151,7 @@ TEST(RunPipeline, AStopWhileTheDatabaseIsWrittenLeavesTheOldOne) {
   ScopedTempDir dir;
   fs::create_directory(dir / "out");
   test::WriteFileBytes(dir / "out/races.pdb", "old");
-  StopWhenWriting env(dir / "out");
+  StopWhenWhole env(dir / "out");
   EXPECT_TRUE(RunConversion({{Archive(dir, "day", 12)}, true, dir / "out/races.pdb", dir / "work"}, env).stopped);
   EXPECT_EQ(test::ReadFileBytes(dir / "out/races.pdb"), "old");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), {}), 1);

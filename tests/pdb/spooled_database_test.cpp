@@ -14,22 +14,46 @@ using test::ReadFileBytes;
 using test::ScopedTempDir;
 
 // Spooled records give the very bytes of the same records held in memory, records
-// smaller and larger than the write buffer alike.
+// smaller and larger than the write buffer alike, whether the spool is copied after
+// the header or becomes the file itself (many times the room moved at a time), over
+// an existing file.
 TEST(SpooledDatabase, WritesWhatTheDatabaseInMemoryWrites) {
-  for (const std::size_t count : {0u, 1u, 3u, 700u}) {
-    ScopedTempDir dir;
-    test::InMemoryDatabase held(3'786'000'000u);
-    SpooledDatabase spooled(PalmDatabase::CreateDefault(3'786'000'000u), OwnFolder::Open(dir.path()), "spool", "");
-    for (std::size_t i = 0; i < count; ++i) {
-      const Bytes record(i % 7 == 3 ? 70000 + i : 152 + 1116 * (i % 19), static_cast<std::uint8_t>(i));
-      ASSERT_TRUE(spooled.AddRecord(record));
-      ASSERT_TRUE(held.AddRecord(record));
+  for (const bool inPlace : {false, true}) {
+    for (const std::size_t count : {0u, 1u, 3u, 700u}) {
+      SCOPED_TRACE(std::to_string(count) + (inPlace ? " records, the spool put in place" : " records"));
+      ScopedTempDir dir;
+      test::WriteFileBytes(dir / "out.pdb", "old");
+      test::InMemoryDatabase held(3'786'000'000u);
+      SpooledDatabase spooled(PalmDatabase::CreateDefault(3'786'000'000u), OwnFolder::Open(dir.path()), "spool", "");
+      for (std::size_t i = 0; i < count; ++i) {
+        const Bytes record(i % 7 == 3 ? 70000 + i : 152 + 1116 * (i % 19), static_cast<std::uint8_t>(i));
+        ASSERT_TRUE(spooled.AddRecord(record));
+        ASSERT_TRUE(held.AddRecord(record));
+      }
+      if (inPlace) {
+        spooled.PutInPlace(dir / "out.pdb");
+      } else {
+        spooled.Write(dir / "out.pdb");
+      }
+      const Bytes expected = held.Serialize();
+      EXPECT_TRUE(ReadFileBytes(dir / "out.pdb") == std::string(expected.begin(), expected.end()));
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), inPlace ? 1 : 2);
     }
-    spooled.Write(dir / "out.pdb");
-    const Bytes expected = held.Serialize();
-    EXPECT_TRUE(ReadFileBytes(dir / "out.pdb") == std::string(expected.begin(), expected.end()))
-        << count << " records";
   }
+}
+
+// A spool put in place that is asked to stop before it takes the output's place
+// leaves the old output, and goes with the database.
+TEST(SpooledDatabase, AStopBeforeThePlaceIsTakenLeavesTheOldOutput) {
+  ScopedTempDir dir;
+  test::WriteFileBytes(dir / "out.pdb", "old");
+  {
+    SpooledDatabase spooled(PalmDatabase::CreateDefault(0), OwnFolder::Open(dir.path()), "spool", "");
+    ASSERT_TRUE(spooled.AddRecord(Bytes(5000, 7)));
+    EXPECT_THROW(spooled.PutInPlace(dir / "out.pdb", [] { return true; }), WriteStopped);
+  }
+  EXPECT_EQ(ReadFileBytes(dir / "out.pdb"), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(SpooledDatabase, CountsNoMoreRecordsThanTheHeaderCan) {

@@ -1,0 +1,40 @@
+#pragma once
+
+// Unpacked files a run is done with, kept in a folder of its own to be written over
+// by the files of the archives after them. A file written over keeps the room the
+// system gave it: making a new file and freeing an old one, which unpacking a season
+// would otherwise do for every file of every archive, cost the system more than the
+// writing itself. Files are only made new when no spare is there, so the files of the
+// working area, spares included, are never more than were in use at once. Safe to
+// use from several threads.
+
+#include <cstddef>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/own_folder.h"
+
+namespace kelvane {
+
+class SpareFiles {
+ public:
+  // Spares kept in `folder`.
+  explicit SpareFiles(OwnFolder folder);
+
+  // A spare moved to `name` in `folder`, where nothing may be, and open to be
+  // written over from its start; nullptr when there is none.
+  std::FILE* Reuse(const OwnFolder& folder, const std::string& name);
+
+  // Keeps the files of `folder` as spares; what cannot be moved stays where it is.
+  void Keep(const OwnFolder& folder);
+
+ private:
+  OwnFolder folder_;
+  std::mutex mutex_;
+  std::vector<std::string> names_;  // the spares there now
+  std::size_t named_ = 0;           // spares named so far, for the next one's name
+};
+
+}  // namespace kelvane
