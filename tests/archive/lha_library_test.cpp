@@ -56,6 +56,23 @@ TEST_F(UnpackTest, EveryMethodAndHeaderLevelUnpacksFlatAndByteExact) {
   }
 }
 
+// Files written over the spares of an earlier archive, larger and smaller than the
+// new ones, hold exactly the new bytes; the spares are used up, not copied.
+TEST_F(UnpackTest, FilesWrittenOverSparesHoldOnlyTheirOwnBytes) {
+  fs::create_directory(temp_ / "spare");
+  SpareFiles spares(OwnFolder::Open(temp_ / "spare"));
+  ASSERT_EQ(Unpack({{.name = "a.dat", .data = std::string(300000, 'a')}, {.name = "b.dat", .data = "b"}}),
+            UnpackStatus::kUnpacked);
+  spares.Keep(OwnFolder::Open(folder_));
+  EXPECT_TRUE(Unpacked().empty());
+  WriteFileBytes(archive_, PackLha({{.name = "c.dat", .data = "cc"}, {.name = "d.dat", .data = std::string(5000, 'd')}}));
+  ASSERT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_), {}, &spares), UnpackStatus::kUnpacked);
+  EXPECT_EQ(Unpacked(), (std::set<std::string>{"c.dat", "d.dat"}));
+  EXPECT_EQ(Read("c.dat"), "cc");
+  EXPECT_TRUE(Read("d.dat") == std::string(5000, 'd'));
+  EXPECT_TRUE(fs::is_empty(temp_ / "spare"));
+}
+
 // Attributes other than 0x20 (a read-only file, none) in every header, and the end
 // byte left off, as other LHA programs write archives.
 TEST_F(UnpackTest, ArchivesAsOtherProgramsWriteThemUnpackByteExact) {
