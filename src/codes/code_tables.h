@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -66,7 +67,12 @@ class CodeList {
   // has index 0 and `defaultText`.
   consteval CodeList(int firstIndex, std::u8string_view defaultText,
                      const std::array<CodeListEntry, Size>& entries)
-      : firstIndex_(firstIndex), defaultText_(defaultText), entries_(entries) {}
+      : firstIndex_(firstIndex), defaultText_(defaultText), entries_(entries) {
+    for (std::size_t i = 0; i < Size; ++i) {
+      if (entries[i].code.size() > kMostCodeBytes) throw "a code list's codes are at most three bytes long";
+      keys_[i] = KeyOf(entries[i].code);
+    }
+  }
 
   constexpr std::size_t size() const { return Size; }
   constexpr const CodeListEntry* begin() const { return entries_.data(); }
@@ -85,26 +91,29 @@ class CodeList {
   }
 
  private:
+  // Every past run of every runner looks codes up: each code is packed with its
+  // length into one number, so that the list is searched through a few hundred bytes
+  // of numbers rather than its entries.
+  static constexpr std::size_t kMostCodeBytes = 3;
+  static constexpr std::uint32_t KeyOf(std::string_view code) {
+    std::uint32_t key = static_cast<std::uint32_t>(code.size());
+    for (const char c : code) key = (key << 8) | static_cast<unsigned char>(c);
+    return key;
+  }
+
   constexpr const CodeListEntry* Find(std::string_view code) const {
-    for (const CodeListEntry& entry : entries_) {
-      if (SameCode(entry.code, code)) return &entry;
+    if (code.size() > kMostCodeBytes) return nullptr;
+    const std::uint32_t key = KeyOf(code);
+    for (std::size_t i = 0; i < Size; ++i) {
+      if (keys_[i] == key) return &entries_[i];
     }
     return nullptr;
-  }
-  // Byte by byte in place: codes are a few bytes long, and every past run of every
-  // runner looks some up, where a call to compare memory would cost more than the
-  // comparison itself.
-  static constexpr bool SameCode(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (a[i] != b[i]) return false;
-    }
-    return true;
   }
 
   int firstIndex_;
   Cp932Text<kCodeListTextSize> defaultText_;
   std::array<CodeListEntry, Size> entries_;
+  std::array<std::uint32_t, Size> keys_{};  // each entry's code as KeyOf packs it
 };
 
 // Tables: rows x width in bytes, row chosen by the code unless said otherwise.
