@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +43,10 @@ bool StartsWithLhaHeader(const std::string& path) {
   return in.read(head.data(), head.size()) && IsLhaHeader(std::string_view(head.data(), head.size()));
 }
 
+// One entry, empty, as a level-0 header: enough for libarchive to read a header.
+constexpr unsigned char kEmptyEntry[] = {23,  0xE0, '-', 'l', 'h', '0', '-', 0, 0, 0, 0, 0,    0,
+                                         0,   0,    0,   0,   0,   0,   0x20, 0, 1, 'a', 0, 0, 0};
+
 la_ssize_t ReadShown(struct archive* archive, void* source, const void** block) {
   std::string_view bytes;
   if (!static_cast<LhaSource*>(source)->Read(bytes)) {
@@ -64,6 +69,7 @@ class LhaReader {
   enum class Step { kEntry, kEnd, kBroken };
 
   explicit LhaReader(const std::string& path) : path_(path), reader_(archive_read_new(), archive_read_free) {
+    ReadyLhaReading();
     if (archive_ == nullptr) throw std::bad_alloc();
     archive_read_support_format_lha(archive_);
     archive_read_set_options(archive_, "hdrcharset=CP932");
@@ -220,6 +226,19 @@ UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::st
 }
 
 }  // namespace
+
+void ReadyLhaReading() {
+  static std::once_flag ready;
+  std::call_once(ready, [] {
+    const std::unique_ptr<struct archive, int (*)(struct archive*)> reader(archive_read_new(), archive_read_free);
+    if (reader == nullptr) return;
+    archive_read_support_format_lha(reader.get());
+    archive_entry* entry = nullptr;
+    if (archive_read_open_memory(reader.get(), kEmptyEntry, sizeof kEmptyEntry) == ARCHIVE_OK) {
+      archive_read_next_header(reader.get(), &entry);
+    }
+  });
+}
 
 bool IsLhaArchive(const std::string& archivePath) {
   if (!IsNonEmptyRegularFile(archivePath)) return false;

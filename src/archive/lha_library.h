@@ -46,6 +46,12 @@ inline constexpr std::uint64_t kMaxUnpackedBytes = std::uint64_t{1} << 30;  // 1
 // archive too, just one that cannot be unpacked.
 bool IsLhaArchive(const std::string& archivePath);
 
+// Sets up, once for the process, what libarchive sets up at the first LHA header a
+// process reads, and does without a lock: archives unpacked on several threads at
+// once would otherwise check their first headers against a table half filled. Every
+// call of this library does it first.
+void ReadyLhaReading();
+
 enum class UnpackStatus {
   kUnpacked = 0,  // every regular file is written
   kUnreadable,    // not readable as LHA, damaged, or a method that cannot be decoded
