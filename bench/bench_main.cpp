@@ -91,9 +91,10 @@ std::uint64_t BytesUnder(const fs::path& folder) {
   return total;
 }
 
-// Samples the unpacked archives under a run's working folder while it lives, and keeps
-// the most it saw. The run's spool of built records is the output's bytes, not the
-// archives', and is left out.
+// Samples the unpacked files under a run's working folder while it lives, and keeps
+// the most it saw: the archives unpacked and being read, and the files kept to be
+// written over. The run's spool of built records goes beside the output, and is the
+// output's bytes, not the archives'.
 class WorkingAreaWatch {
  public:
   explicit WorkingAreaWatch(fs::path root) : root_(std::move(root)), thread_([this] { Watch(); }) {}
@@ -108,7 +109,7 @@ class WorkingAreaWatch {
     while (!done_) {
       std::error_code ec;
       for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
-        peak_ = std::max<std::uint64_t>(peak_, BytesUnder(it->path() / "archives"));
+        peak_ = std::max<std::uint64_t>(peak_, BytesUnder(it->path()));
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));  // light on the run it watches
     }
