@@ -77,20 +77,6 @@ struct Figures {
   std::uint64_t peakUnpackedInWorkBytes = 0;  // the most the archives' working files held
 };
 
-// The bytes of the regular files under `folder` now, what vanishes meanwhile aside.
-std::uint64_t BytesUnder(const fs::path& folder) {
-  std::uint64_t total = 0;
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code sizeError;
-    if (it->is_regular_file(sizeError)) {
-      const auto size = it->file_size(sizeError);
-      if (!sizeError) total += size;
-    }
-  }
-  return total;
-}
-
 // Samples the unpacked files under a run's working folder while it lives, and keeps
 // the most it saw: the archives unpacked and being read, and the files kept to be
 // written over. The run's spool of built records goes beside the output, and is the
@@ -109,7 +95,7 @@ class WorkingAreaWatch {
     while (!done_) {
       std::error_code ec;
       for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
-        peak_ = std::max<std::uint64_t>(peak_, BytesUnder(it->path()));
+        peak_ = std::max<std::uint64_t>(peak_, BytesUnder(it->path().string()));
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));  // light on the run it watches
     }

@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <set>
+#include <utility>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -80,6 +84,20 @@ std::string CpuModel() {
     }
   }
   return "unknown CPU";
+}
+
+std::uint64_t BytesUnder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::set<std::pair<dev_t, ino_t>> seen;
+  std::uint64_t total = 0;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    struct stat st {};
+    if (lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode) && seen.emplace(st.st_dev, st.st_ino).second) {
+      total += static_cast<std::uint64_t>(st.st_size);
+    }
+  }
+  return total;
 }
 
 }  // namespace kelvane::bench

@@ -34,6 +34,11 @@ std::uint64_t OwnPeakResidentBytes();
 // A new folder `prefix`-XXXXXX in `parent`, its path ending in '/'; empty on failure.
 std::string MakeFreshFolder(const std::string& parent, const std::string& prefix);
 
+// The bytes of the regular files under `folder` now, what vanishes meanwhile aside.
+// Each file counts once however often it is met: one moved from one folder to
+// another while they are walked is not counted twice.
+std::uint64_t BytesUnder(const std::string& folder);
+
 // The CPU's model name, as /proc/cpuinfo gives it; "unknown CPU" without one.
 std::string CpuModel();
 

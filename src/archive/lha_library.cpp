@@ -193,7 +193,7 @@ UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredS
 UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::string& name,
                        std::uint64_t declaredSize, SpareFiles* spares) {
   folder.Remove(kPartialName);
-  std::FILE* out = spares != nullptr ? spares->Reuse(folder, kPartialName) : nullptr;
+  std::FILE* out = spares != nullptr ? spares->Reuse(folder, kPartialName, name) : nullptr;
   if (out == nullptr) out = folder.CreateFile(kPartialName);
   std::setvbuf(out, nullptr, _IONBF, 0);  // libarchive's blocks go to the file as they come
   UnpackStatus status = UnpackStatus::kUnpacked;

@@ -1,5 +1,7 @@
 #include "archive/spare_files.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -7,13 +9,16 @@ namespace kelvane {
 
 SpareFiles::SpareFiles(OwnFolder folder) : folder_(std::move(folder)) {}
 
-std::FILE* SpareFiles::Reuse(const OwnFolder& folder, const std::string& name) {
+std::FILE* SpareFiles::Reuse(const OwnFolder& folder, const std::string& name, const std::string& finalName) {
   std::string spare;
   {
     const std::lock_guard lock(mutex_);
-    if (names_.empty()) return nullptr;
-    spare = std::move(names_.back());
-    names_.pop_back();
+    if (spares_.empty()) return nullptr;
+    auto chosen = std::find_if(spares_.rbegin(), spares_.rend(),
+                               [&](const Spare& candidate) { return candidate.hadName == finalName; });
+    if (chosen == spares_.rend()) chosen = spares_.rbegin();
+    spare = std::move(chosen->name);
+    spares_.erase(std::next(chosen).base());
   }
   if (const auto failure = folder_.MoveTo(spare, folder, name)) failure->Throw(folder.path() + name);
   return folder.OpenToWriteOver(name);
@@ -23,7 +28,7 @@ void SpareFiles::Keep(const OwnFolder& folder) {
   for (const std::string& name : folder.Names()) {
     const std::lock_guard lock(mutex_);
     std::string spare = std::to_string(named_++);
-    if (!folder.MoveTo(name, folder_, spare)) names_.push_back(std::move(spare));
+    if (!folder.MoveTo(name, folder_, spare)) spares_.push_back({name, std::move(spare)});
   }
 }
 

@@ -24,8 +24,11 @@ class SpareFiles {
   explicit SpareFiles(OwnFolder folder);
 
   // A spare moved to `name` in `folder`, where nothing may be, and open to be
-  // written over from its start; nullptr when there is none.
-  std::FILE* Reuse(const OwnFolder& folder, const std::string& name);
+  // written over from its start, to become the file `finalName`: one that had that
+  // name where there is one (files of one name are much of a size from archive to
+  // archive, so little room is freed or made anew), else any. nullptr when there is
+  // none.
+  std::FILE* Reuse(const OwnFolder& folder, const std::string& name, const std::string& finalName);
 
   // Keeps the files of `folder` as spares; what cannot be moved stays where it is.
   void Keep(const OwnFolder& folder);
@@ -33,7 +36,11 @@ class SpareFiles {
  private:
   OwnFolder folder_;
   std::mutex mutex_;
-  std::vector<std::string> names_;  // the spares there now
+  struct Spare {
+    std::string hadName;  // the name it had in its archive's folder
+    std::string name;     // its name among the spares
+  };
+  std::vector<Spare> spares_;  // the spares there now
   std::size_t named_ = 0;           // spares named so far, for the next one's name
 };
 

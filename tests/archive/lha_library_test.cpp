@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "folder_listing.h"
 #include "platform/file_error.h"
 #include "support/lha_writer.h"
@@ -71,6 +73,28 @@ TEST_F(UnpackTest, FilesWrittenOverSparesHoldOnlyTheirOwnBytes) {
   EXPECT_EQ(Read("c.dat"), "cc");
   EXPECT_TRUE(Read("d.dat") == std::string(5000, 'd'));
   EXPECT_TRUE(fs::is_empty(temp_ / "spare"));
+}
+
+// A file is written over the spare that had its name where there is one, so that
+// the room of each is kept as it is.
+TEST_F(UnpackTest, AFileIsWrittenOverTheSpareOfItsName) {
+  const auto inodeOf = [&](const std::string& name) {
+    struct stat st {};
+    return ::stat((folder_ + name).c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  fs::create_directory(temp_ / "spare");
+  SpareFiles spares(OwnFolder::Open(temp_ / "spare"));
+  ASSERT_EQ(Unpack({{.name = "a.dat", .data = "a"}, {.name = "b.dat", .data = "b"}}), UnpackStatus::kUnpacked);
+  const auto a = inodeOf("a.dat");
+  const auto b = inodeOf("b.dat");
+  spares.Keep(OwnFolder::Open(folder_));
+  for (const auto& order : {std::vector<std::string>{"a.dat", "b.dat"}, std::vector<std::string>{"b.dat", "a.dat"}}) {
+    WriteFileBytes(archive_, PackLha({{.name = order[0], .data = "1"}, {.name = order[1], .data = "2"}}));
+    ASSERT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_), {}, &spares), UnpackStatus::kUnpacked);
+    EXPECT_EQ(inodeOf("a.dat"), a);
+    EXPECT_EQ(inodeOf("b.dat"), b);
+    spares.Keep(OwnFolder::Open(folder_));
+  }
 }
 
 // Attributes other than 0x20 (a read-only file, none) in every header, and the end
