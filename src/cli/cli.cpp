@@ -51,7 +51,7 @@ constexpr const char* kHelp =
     "  --work-dir DIR     unpack in a private folder of this run under DIR/JRA-VAN/\n"
     "                     (default: $XDG_CACHE_HOME/kelvane/ or ~/.cache/kelvane/);\n"
     "                     it is removed when the run ends, whatever the outcome\n"
-    "  --threads N        unpack N archives at once (1 to 64; default: one per core)\n"
+    "  --threads N        work on N archives at once (1 to 64; default: one per core)\n"
     "  --open             open the written file with the desktop's default program\n"
     "\n"
     "dump     Shows what the handheld gets from FILE: per race the date, racecourse,\n"
