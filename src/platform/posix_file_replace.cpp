@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "platform/file_checks.h"
@@ -208,11 +209,6 @@ bool MoveUp(int fd, off_t size, off_t by) {
   return true;
 }
 
-std::string BaseName(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Writes everything into an open stream (standard output, a FIFO, a device).
 void WriteIntoStream(int fd, const std::string& path, const std::function<void(ByteSink&)>& writeContents,
                      const StopCheck& stop) {
@@ -315,7 +311,7 @@ void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string&
   if (!whole) Fail(path, errno);
   StopWhenAsked(stop);
   if (fchmod(fd, ModeForTarget(target)) != 0 || fsync(fd) != 0) Fail(path, errno);
-  if (const auto failure = folder.Rename(name, BaseName(target))) failure->Throw(path);
+  if (const auto failure = folder.Rename(name, std::filesystem::path(target).filename().string())) failure->Throw(path);
 }
 
 }  // namespace kelvane
