@@ -334,12 +334,16 @@ struct Field {
   }();
 
   // Takes the field from `record`, whose byte 0 is byte `origin` of the layout,
-  // into `object`.
-  template <typename Object>
+  // into `object`. `kWhole`: the record holds every byte of the field, so that each
+  // value is `width` bytes, a constant that lets the compiler lay out the taking of
+  // a two-digit number as two digits rather than as a loop.
+  template <bool kWhole, typename Object>
   void TakeInto(std::string_view record, std::size_t origin, Object& object) const {
     if constexpr (kTaken) {
       for (std::size_t i = 0; i < at.count; ++i) {
-        const std::string_view bytes = FieldBytes(record, at.offset - origin + i * at.stride, at.width);
+        const std::size_t offset = at.offset - origin + i * at.stride;
+        const std::string_view bytes =
+            kWhole ? std::string_view(record.data() + offset, at.width) : FieldBytes(record, offset, at.width);
         std::apply([&](const auto&... into) { (into.way(bytes, Element(At(object, into.member), i)), ...); },
                    takes);
         if constexpr (!std::is_same_v<ShownT, fields::NothingShown>) {
@@ -514,7 +518,7 @@ constexpr auto Joined(const FieldRows<std::index_sequence<I...>, First...>& firs
 
 namespace fields {
 
-template <typename Object>
+template <typename Object, bool kWhole>
 struct Taking {
   std::string_view record;
   std::size_t origin;
@@ -522,7 +526,7 @@ struct Taking {
 
   template <typename Entry>
   void operator()(const Entry& entry) const {
-    if constexpr (kIsField<Entry>) entry.TakeInto(record, origin, object);
+    if constexpr (kIsField<Entry>) entry.template TakeInto<kWhole>(record, origin, object);
   }
 };
 
@@ -555,14 +559,6 @@ struct EachInputField {
 
 // ---- Using a table ----
 
-// Takes every field of `table` from `record` (whose byte 0 is byte `origin` of the
-// layout) into `object`, in table order. A field past the end of `record` takes
-// what is left of it, or nothing.
-template <const auto& Table, typename Object>
-void TakeFields(std::string_view record, std::size_t origin, Object& object) {
-  std::remove_cvref_t<decltype(Table)>::template ForEachOf<Table>(fields::Taking<Object>{record, origin, object});
-}
-
 // The input fields of `table`, gaps included, in table order.
 template <typename Table>
 constexpr auto InputPlaces(const Table& table) {
@@ -570,6 +566,28 @@ constexpr auto InputPlaces(const Table& table) {
   std::size_t used = 0;
   table.ForEach(fields::EachInputField<Table::kInputFields>{places, used});
   return places;
+}
+
+// Where the last input field of `table` ends.
+template <typename Table>
+constexpr std::size_t InputEnd(const Table& table) {
+  std::size_t end = 0;
+  for (const NamedPlace& field : InputPlaces(table)) end = std::max(end, field.at.end());
+  return end;
+}
+
+// Takes every field of `table` from `record` (whose byte 0 is byte `origin` of the
+// layout) into `object`, in table order. A field past the end of `record` takes
+// what is left of it, or nothing.
+template <const auto& Table, typename Object>
+void TakeFields(std::string_view record, std::size_t origin, Object& object) {
+  using Rows = std::remove_cvref_t<decltype(Table)>;
+  constexpr std::size_t kEnd = InputEnd(Table);
+  if (origin + record.size() >= kEnd) {
+    Rows::template ForEachOf<Table>(fields::Taking<Object, true>{record, origin, object});
+  } else {
+    Rows::template ForEachOf<Table>(fields::Taking<Object, false>{record, origin, object});
+  }
 }
 
 // Calls `each(field)` for every record field of `table`, zeros included, in table

@@ -81,6 +81,15 @@ TEST(TakeText, KeepsTheBytesUpToTheFirstNul) {
   EXPECT_EQ(TakeText(""), "");
 }
 
+TEST(TakeText, FindsTheFirstNulAtAnyPlaceOfALongField) {
+  for (std::size_t nul = 0; nul <= 20; ++nul) {
+    std::string field(20, '\x82');
+    if (nul < field.size()) field[nul] = '\0';
+    if (nul + 3 < field.size()) field[nul + 3] = '\0';
+    EXPECT_EQ(TakeText(field).size(), nul) << "first NUL at " << nul;
+  }
+}
+
 TEST(TakeChar, KeepsTheFirstByteOrZero) {
   EXPECT_EQ(TakeChar("1"), '1');
   EXPECT_EQ(TakeChar("\x82\x60"), '\x82');
