@@ -48,17 +48,23 @@ void SpooledDatabase::Write(const std::string& path, const StopCheck& stop) cons
   WriteOutputFile(path, [this](ByteSink& out) { WriteTo(out); }, stop);
 }
 
+void SpooledDatabase::MakeRoomFor(std::size_t count) {
+  const std::uint64_t room = FrontSize(count);
+  if (room == recordsAt_) return;
+  if (!MoveFileBytes(spool_, recordsAt_, room)) FailOnSpool();
+  recordsAt_ = room;
+}
+
 void SpooledDatabase::PutInPlace(const std::string& path, const StopCheck& stop) {
   const Bytes front = Front();
-  PutFileInPlace(spool_, folder_, spoolName_, front, path, stop);
+  PutFileInPlace(spool_, recordsAt_, folder_, spoolName_, front, path, stop);
   spoolName_.clear();  // the spool is the database now, no longer the spool's to remove
 }
 
 Bytes SpooledDatabase::Front() const {
   Bytes front(header_.begin(), header_.end());
   PutBigEndian(front.data() + kNumRecordsAt, 2, sizes_.size());
-  std::uint32_t offset =
-      static_cast<std::uint32_t>(kHeaderSize + kRecordEntrySize * sizes_.size() + kGapAfterEntries);
+  auto offset = static_cast<std::uint32_t>(FrontSize(sizes_.size()));
   for (const std::uint32_t size : sizes_) {
     std::array<std::uint8_t, kRecordEntrySize> entry{};  // attributes 0, unique ID 0
     PutBigEndian(entry.data(), 4, offset);
@@ -69,10 +75,14 @@ Bytes SpooledDatabase::Front() const {
   return front;
 }
 
+std::uint64_t SpooledDatabase::FrontSize(std::size_t count) {
+  return kHeaderSize + kRecordEntrySize * count + kGapAfterEntries;
+}
+
 void SpooledDatabase::WriteTo(ByteSink& out) const {
   const Bytes front = Front();
   out.Append(front.data(), front.size());
-  if (!out.AppendFile(spool_)) FailOnSpool();
+  if (!out.AppendFile(spool_, recordsAt_)) FailOnSpool();
 }
 
 }  // namespace kelvane

@@ -4,7 +4,9 @@
 // written out as they come, so that a run of any size holds one record at a time:
 // each goes to a spool file as it is added, and only its size is kept; Write then
 // puts the header and the record list (which need the count and the sizes) in front
-// of the spooled records.
+// of the spooled records. Once the count is known ahead, room for them can be made
+// in front of the records already spooled, so that those added after go straight to
+// their place in the file.
 
 #include <cstdio>
 #include <string>
@@ -36,6 +38,14 @@ class SpooledDatabase {
 
   std::size_t RecordCount() const { return sizes_.size(); }
 
+  // Moves the records spooled so far up in place to leave room in front of them for
+  // the header and the record list of `count` records, how many the database will
+  // hold once every record is added; the records added after follow them. Making
+  // room again for another count moves them again, and a count that turns out wrong
+  // is set right by PutInPlace: it costs a move, never a wrong file. Throws
+  // FileError when the spool cannot be moved.
+  void MakeRoomFor(std::size_t count);
+
   // Writes the database to the output `path` (WriteOutputFile: standard output, a
   // stream, or a file replaced whole). Throws FileError on failure, and WriteStopped
   // when `stop` says so while it writes.
@@ -43,14 +53,17 @@ class SpooledDatabase {
 
   // Makes the spool itself the database file `path`, a file output in whose folder
   // the database spools: the header and the record list are put in front of the
-  // records where they lie (PutFileInPlace), so the database never takes the room of
-  // two. Throws as Write does; afterwards the database holds nothing more to write.
+  // records where they lie (PutFileInPlace), in the room made for them or moved up
+  // first, so the database never takes the room of two. Throws as Write does;
+  // afterwards the database holds nothing more to write.
   void PutInPlace(const std::string& path, const StopCheck& stop = {});
 
  private:
   void WriteTo(ByteSink& out) const;
   // The header and the record list, up to the first record.
   Bytes Front() const;
+  // How many bytes those take for `count` records.
+  static std::uint64_t FrontSize(std::size_t count);
 
   // Throws what the spool call that just failed reported, as the spool's failure.
   [[noreturn]] void FailOnSpool() const;
@@ -60,6 +73,7 @@ class SpooledDatabase {
   std::string spoolName_;
   std::string shownAs_;
   std::FILE* spool_ = nullptr;
+  std::uint64_t recordsAt_ = 0;  // where in the spool the records start
   std::vector<std::uint32_t> sizes_;
 };
 

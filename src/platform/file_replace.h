@@ -38,14 +38,22 @@ void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& 
 void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&)>& writeContents,
                      const StopCheck& stop = {});
 
+// Moves the bytes of `file` from offset `from` to its end so that they start at `to`,
+// in place, and leaves the file ending after them, its position at that end: what
+// is written next follows them. The bytes before `to` that were not written over
+// stay as they were, or read as zeros past the old end. False, with errno telling
+// why, on failure; the bytes may then be mixed up.
+bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to);
+
 // Makes `file`, open on `name` in `folder`, the file at `path`, a file output (see
-// WriteOutputFile) whose folder `folder` is: `head` is put in front of what `file`
-// holds, its bytes moved up in place rather than copied to a new file, and the file
-// is then given the target's mode, synced and renamed over the target. `stop` is
-// asked once the file is whole, before it takes the target's place. A failure throws
-// a FileError with the cause and `path`, a stop WriteStopped; the target is then as
-// it was, and the file, its bytes mixed up, is left to its owner to remove.
-void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
+// WriteOutputFile) whose folder `folder` is: `head` is put in front of the bytes of
+// `file` from offset `from` on, which are first moved in place (MoveFileBytes) where
+// they do not already start at its end, and the file is then given the target's
+// mode, synced and renamed over the target. `stop` is asked once the file is whole,
+// before it takes the target's place. A failure throws a FileError with the cause and
+// `path`, a stop WriteStopped; the target is then as it was, and the file, its bytes
+// mixed up, is left to its owner to remove.
+void PutFileInPlace(std::FILE* file, std::uint64_t from, const OwnFolder& folder, const std::string& name,
                     std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop = {});
 
 // How standard output is named in messages.

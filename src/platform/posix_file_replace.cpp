@@ -84,19 +84,20 @@ class DescriptorWriter {
     return true;
   }
 
-  // Has the kernel copy every byte of `file` from its start (copy_file_range): into a
+  // Has the kernel copy every byte of `file` from offset `from` on (copy_file_range): into a
   // regular file, and where the file systems allow it, the bytes never pass through
   // the program. kFailed leaves errno telling why; kNotHere means nothing was copied.
-  Copy CopyFile(std::FILE* file) {
+  Copy CopyFile(std::FILE* file, std::uint64_t from) {
     if (mayWait_) return Copy::kNotHere;
-    loff_t offset = 0;
+    const auto start = static_cast<loff_t>(from);
+    loff_t offset = start;
     for (;;) {
       StopWhenAsked(stop_);
       const ssize_t copied = copy_file_range(fileno(file), &offset, fd_, nullptr, kCopyChunk, 0);
       if (copied == 0) return Copy::kDone;
       if (copied > 0 || errno == EINTR) continue;
       const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
-      return offset == 0 && unsupported ? Copy::kNotHere : Copy::kFailed;
+      return offset == start && unsupported ? Copy::kNotHere : Copy::kFailed;
     }
   }
 
@@ -135,9 +136,9 @@ class BufferedSink final : public ByteSink {
     return !failed_;
   }
 
-  bool AppendFile(std::FILE* file) override {
+  bool AppendFile(std::FILE* file, std::uint64_t from) override {
     if (failed_ || !Flush()) return true;
-    switch (writer_.CopyFile(file)) {
+    switch (writer_.CopyFile(file, from)) {
       case DescriptorWriter::Copy::kDone: return true;
       case DescriptorWriter::Copy::kFailed:
         failed_ = true;
@@ -145,7 +146,7 @@ class BufferedSink final : public ByteSink {
         return true;
       case DescriptorWriter::Copy::kNotHere: break;
     }
-    return ByteSink::AppendFile(file);
+    return ByteSink::AppendFile(file, from);
   }
 
   int osError() const { return osError_; }
@@ -194,17 +195,18 @@ bool WriteAllAt(int fd, const std::uint8_t* data, std::size_t size, off_t offset
   return true;
 }
 
-// Moves the first `size` bytes of `fd` up by `by` bytes, from the end down, so that
-// no byte is written over before it is moved; false, with errno set, on failure.
-bool MoveUp(int fd, off_t size, off_t by) {
+// Moves the `size` bytes at `from` of `fd` to `to`, a chunk at a time, in the order
+// that never writes over a byte before it is moved; false, with errno set, on failure.
+bool MoveBytes(int fd, off_t from, off_t size, off_t to) {
   std::vector<std::uint8_t> chunk(kMoveChunk);
-  for (off_t end = size; end > 0;) {
-    const auto length = static_cast<std::size_t>(std::min<off_t>(end, kMoveChunk));
-    const off_t start = end - static_cast<off_t>(length);
-    if (!ReadAllAt(fd, chunk.data(), length, start) || !WriteAllAt(fd, chunk.data(), length, start + by)) {
+  const bool up = to > from;
+  for (off_t done = 0; done < size;) {
+    const auto length = static_cast<std::size_t>(std::min<off_t>(size - done, kMoveChunk));
+    const off_t at = up ? size - done - static_cast<off_t>(length) : done;
+    if (!ReadAllAt(fd, chunk.data(), length, from + at) || !WriteAllAt(fd, chunk.data(), length, to + at)) {
       return false;
     }
-    end = start;
+    done += static_cast<off_t>(length);
   }
   return true;
 }
@@ -300,13 +302,26 @@ void ReplaceFile(const std::string& path, const std::function<void(ByteSink&)>& 
   }
 }
 
-void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
+bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to) {
+  const int fd = fileno(file);
+  struct stat st {};
+  if (std::fflush(file) != 0 || fstat(fd, &st) != 0) return false;
+  const off_t start = static_cast<off_t>(from);
+  const off_t size = std::max<off_t>(st.st_size - start, 0);
+  const off_t end = static_cast<off_t>(to) + size;
+  // Moved up, the file is made its new length first, so that it ends after the bytes
+  // even when there are none; moved down, it is cut after them.
+  const bool moved = (end <= st.st_size || ftruncate(fd, end) == 0) &&
+                     MoveBytes(fd, start, size, static_cast<off_t>(to)) &&
+                     (end >= st.st_size || ftruncate(fd, end) == 0);
+  return moved && std::fseek(file, 0, SEEK_END) == 0;
+}
+
+void PutFileInPlace(std::FILE* file, std::uint64_t from, const OwnFolder& folder, const std::string& name,
                     std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop) {
   const std::string target = OutputFileTarget(path);
   const int fd = fileno(file);
-  struct stat st {};
-  const bool whole = std::fflush(file) == 0 && fstat(fd, &st) == 0 &&
-                     MoveUp(fd, st.st_size, static_cast<off_t>(head.size())) &&
+  const bool whole = (from == head.size() ? std::fflush(file) == 0 : MoveFileBytes(file, from, head.size())) &&
                      WriteAllAt(fd, head.data(), head.size(), 0);
   if (!whole) Fail(path, errno);
   StopWhenAsked(stop);
