@@ -10,7 +10,22 @@ class Silent : public MessageSink {
   void ShowMessage(const Message&) override {}
 };
 
+// How many races of `card` from race `first` on read, counted up to `limit` + 1.
+std::size_t ReadableRaces(const RaceCard& card, int first, std::size_t limit) {
+  Silent silent;
+  std::size_t readable = 0;
+  Race race;
+  for (int j = first; j <= card.CountRaces() && readable <= limit; ++j) {
+    if (card.ReadRace(j, race, silent)) ++readable;
+  }
+  return readable;
+}
+
 }  // namespace
+
+std::size_t ReadableRacesOfCard(const OwnFolder& folder, std::size_t limit) {
+  return ReadableRaces(RaceCard(folder.path() + kRaceCardName, folder.ReadFile(kRaceCardName)), 1, limit);
+}
 
 ArchiveReading::ArchiveReading(const DataFiles& files, bool alarm)
     : card_(files.cardPath, files.folder.ReadFile(kRaceCardName), files.horseFilePath), alarm_(alarm) {
@@ -18,13 +33,7 @@ ArchiveReading::ArchiveReading(const DataFiles& files, bool alarm)
 }
 
 std::size_t ArchiveReading::ReadableRacesLeft(std::size_t limit) const {
-  Silent silent;
-  std::size_t readable = 0;
-  Race race;
-  for (int j = next_; j <= card_.CountRaces() && readable <= limit; ++j) {
-    if (card_.ReadRace(j, race, silent)) ++readable;
-  }
-  return readable;
+  return ReadableRaces(card_, next_, limit);
 }
 
 bool ArchiveReading::ReadNext(MessageSink& messages, Bytes& record) {

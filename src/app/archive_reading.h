@@ -15,6 +15,11 @@
 
 namespace kelvane {
 
+// How many races of the race card unpacked in `folder` read, counted up to `limit`
+// + 1; what reading them shows is not shown. Throws FileError when the machine fails
+// to read the card.
+std::size_t ReadableRacesOfCard(const OwnFolder& folder, std::size_t limit);
+
 class ArchiveReading {
  public:
   // Reads the card and the register of `files`; throws FileError when the machine

@@ -17,6 +17,11 @@ class HeldMessages : public MessageSink {
 
 }  // namespace
 
+std::size_t RacesBuilt(const std::vector<RaceAhead>& races) {
+  return static_cast<std::size_t>(
+      std::count_if(races.begin(), races.end(), [](const RaceAhead& race) { return race.record.has_value(); }));
+}
+
 std::size_t DefaultUnpackThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 ArchivesAhead::ArchivesAhead(const std::vector<std::string>& archives, const std::vector<std::string>& folderNames,
@@ -27,6 +32,7 @@ ArchivesAhead::ArchivesAhead(const std::vector<std::string>& archives, const std
       spares_(spares),
       alarm_(alarm),
       ahead_(UnpackAhead(threads)),
+      threadCount_(threads),
       slots_(archives.size()) {
   try {
     for (std::size_t t = 0; t < std::min(threads, archives.size()); ++t) {
@@ -53,15 +59,17 @@ void ArchivesAhead::Stop() {
 
 void ArchivesAhead::WorkInTurn() {
   while (const auto index = NextToStart()) {
-    Slot slot;
+    std::optional<Archive> archive;
+    std::exception_ptr failure;
     try {
-      slot.archive = Prepare(*index);
+      archive = Prepare(*index);
     } catch (...) {
-      slot.failure = std::current_exception();
+      failure = std::current_exception();
     }
     {
       const std::lock_guard lock(mutex_);
-      slots_[*index] = std::move(slot);
+      slots_[*index].archive = std::move(archive);
+      slots_[*index].failure = failure;
     }
     changed_.notify_all();
   }
@@ -79,13 +87,47 @@ std::optional<std::size_t> ArchivesAhead::NextToStart() {
 ArchivesAhead::Archive ArchivesAhead::Prepare(std::size_t index) {
   Archive archive;
   HeldMessages extraction;
-  const auto files = ExtractArchive(archives_[index], parent_, folderNames_[index], extraction, &spares_);
+  // The last archives, worked on side by side, end the run: their races are counted
+  // as soon as the card is unpacked, the rest of the archive still to come.
+  const bool countedFirst = index + threadCount_ >= archives_.size();
+  std::function<void(const OwnFolder&)> countCard;
+  if (countedFirst) {
+    countCard = [&](const OwnFolder& folder) { Count(index, ReadableRacesOfCard(folder, kMaxRecords)); };
+  }
+  const auto files = ExtractArchive(archives_[index], parent_, folderNames_[index], extraction, &spares_, countCard);
   archive.messages = std::move(extraction.held);
-  if (!files) return archive;
+  if (!files) {
+    Count(index, 0);
+    return archive;
+  }
   auto reading = std::make_unique<ArchiveReading>(*files, alarm_);
   ReadAhead(*reading, archive.races);
-  if (!reading->AtEnd()) archive.rest = std::move(reading);
+  if (!reading->AtEnd()) {
+    archive.rest = std::move(reading);
+  } else if (!countedFirst) {
+    Count(index, RacesBuilt(archive.races));
+  }
   return archive;
+}
+
+void ArchivesAhead::Count(std::size_t index, std::size_t readableRaces) {
+  {
+    const std::lock_guard lock(mutex_);
+    slots_[index].readableRaces = readableRaces;
+  }
+  changed_.notify_all();
+}
+
+// How many races archive `index` and those after it hold that read, once every one
+// of them is counted.
+std::optional<std::size_t> ArchivesAhead::RacesCountedFrom(std::size_t index) const {
+  if (next_ < archives_.size()) return std::nullopt;  // not every archive is started yet
+  std::size_t races = 0;
+  for (std::size_t i = index; i < slots_.size(); ++i) {
+    if (!slots_[i].readableRaces) return std::nullopt;
+    races += *slots_[i].readableRaces;
+  }
+  return races;
 }
 
 // Reads races of `reading` into `races` until every race is read, their records fill
@@ -104,9 +146,17 @@ void ArchivesAhead::ReadAhead(ArchiveReading& reading, std::vector<RaceAhead>& r
   }
 }
 
-ArchivesAhead::Archive ArchivesAhead::Take(std::size_t index) {
+ArchivesAhead::Archive ArchivesAhead::Take(std::size_t index, const std::function<void(std::size_t)>& whenCounted) {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return slots_[index].ready(); });
+  const auto counted = [&] { return whenCounted && !countTold_ ? RacesCountedFrom(index) : std::nullopt; };
+  changed_.wait(lock, [&] { return slots_[index].ready() || counted(); });
+  if (const auto races = counted()) {
+    countTold_ = true;
+    lock.unlock();
+    whenCounted(*races);
+    lock.lock();
+    changed_.wait(lock, [&] { return slots_[index].ready(); });
+  }
   if (slots_[index].failure) std::rethrow_exception(slots_[index].failure);
   Archive archive = std::move(*slots_[index].archive);
   slots_[index] = Slot();

@@ -11,12 +11,16 @@
 // a budget (more than a full day's); the races after that are handed
 // over unread, for the run to read as it adds them, so that memory stays bounded
 // whatever an archive holds. What the machine fails (FileError, no memory) is handed
-// over in the archive's place and ends the run there.
+// over in the archive's place and ends the run there. Each archive's readable races
+// are counted as it is worked on (the last few, whose work ends the run, as soon as
+// their card is unpacked), so that the run learns how many races it will add before the
+// last archives are ready.
 
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -49,6 +53,9 @@ struct RaceAhead {
   std::optional<Bytes> record;
 };
 
+// How many of `races` read, their records built.
+std::size_t RacesBuilt(const std::vector<RaceAhead>& races);
+
 class ArchivesAhead {
  public:
   struct Archive {
@@ -72,13 +79,17 @@ class ArchivesAhead {
   ArchivesAhead& operator=(const ArchivesAhead&) = delete;
 
   // Archive `index`, once it is ready; calls must come in list order. Rethrows what
-  // working on it threw (the machine's failures).
-  Archive Take(std::size_t index);
+  // working on it threw (the machine's failures). As soon as, before or while
+  // waiting, archive `index` and every archive after it are counted, tells
+  // `whenCounted` how many races they hold that read, on the calling thread: once in
+  // a run, at the first call that finds them counted.
+  Archive Take(std::size_t index, const std::function<void(std::size_t)>& whenCounted = {});
 
  private:
   struct Slot {
     std::optional<Archive> archive;
     std::exception_ptr failure;
+    std::optional<std::size_t> readableRaces;  // once counted
     bool ready() const { return archive.has_value() || failure != nullptr; }
   };
 
@@ -86,6 +97,8 @@ class ArchivesAhead {
   std::optional<std::size_t> NextToStart();
   Archive Prepare(std::size_t index);
   void ReadAhead(ArchiveReading& reading, std::vector<RaceAhead>& races) const;
+  void Count(std::size_t index, std::size_t readableRaces);
+  std::optional<std::size_t> RacesCountedFrom(std::size_t index) const;
   void Stop();
 
   const std::vector<std::string>& archives_;
@@ -94,11 +107,13 @@ class ArchivesAhead {
   SpareFiles& spares_;
   const bool alarm_;
   const std::size_t ahead_;
+  const std::size_t threadCount_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Slot> slots_;
   std::size_t next_ = 0;   // the next archive to start
   std::size_t taken_ = 0;  // archives handed over so far
+  bool countTold_ = false;
   std::atomic<bool> stopping_ = false;  // set under mutex_, so that waiters see it
   std::vector<std::thread> threads_;    // last: start once everything above is made
 };

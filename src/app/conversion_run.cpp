@@ -1,6 +1,6 @@
 #include "app/conversion_run.h"
 
-#include <algorithm>
+#include <functional>
 #include <new>
 #include <optional>
 
@@ -82,11 +82,17 @@ class Run {
 
   std::size_t RecordCount() const { return db_.RecordCount(); }
 
+  // Told how many races the archives not yet added will add: a database put in place
+  // makes the room for its header now, while they are worked on, rather than after.
+  void ExpectRaces(std::size_t racesToCome) {
+    const std::size_t count = db_.RecordCount() + racesToCome;
+    if (spooledBesideOutput_ && count <= kMaxRecords) db_.MakeRoomFor(count);
+  }
+
  private:
   // Whether more races of `archive` read than `room` takes.
   static bool TooManyRaces(const ArchivesAhead::Archive& archive, std::size_t room) {
-    const auto built = static_cast<std::size_t>(
-        std::count_if(archive.races.begin(), archive.races.end(), [](const RaceAhead& race) { return race.record.has_value(); }));
+    const std::size_t built = RacesBuilt(archive.races);
     if (built > room) return true;
     return archive.rest && archive.rest->ReadableRacesLeft(room - built) > room - built;
   }
@@ -120,11 +126,12 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
   const auto folderNames = WorkingFolderNames(request.archives);
   ArchivesAhead ahead(request.archives, folderNames, archivesFolder, spares, request.alarm,
                       request.unpackThreads > 0 ? request.unpackThreads : DefaultUnpackThreads());
+  const std::function<void(std::size_t)> expectRaces = [&run](std::size_t races) { run.ExpectRaces(races); };
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
     env.ShowProgress(i, request.archives.size(), request.archives[i]);
     PlacingSink messages(env, {.archive = request.archives[i]});
-    ArchivesAhead::Archive archive = ahead.Take(i);
+    ArchivesAhead::Archive archive = ahead.Take(i, expectRaces);
     for (const Message& message : archive.messages) messages.ShowMessage(message);
     const ArchiveResult result = run.AddArchive(archive, messages);
     DoneWith(archivesFolder, folderNames[i], spares);

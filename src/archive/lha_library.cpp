@@ -247,7 +247,8 @@ bool IsLhaArchive(const std::string& archivePath) {
 }
 
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
-                              const std::vector<std::string>& usualNames, SpareFiles* spares) {
+                              const std::vector<std::string>& usualNames, SpareFiles* spares,
+                              const std::function<void(const std::string& name)>& whenWritten) {
   std::error_code ec;
   if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;
   // First every header, so that nothing is written for an archive that is damaged in
@@ -256,7 +257,9 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
       archivePath, usualNames, [](LhaReader&, const std::string&, std::uint64_t) { return UnpackStatus::kUnpacked; });
   if (checked != UnpackStatus::kUnpacked) return checked;
   return ForEachOutputFile(archivePath, usualNames, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
-    return WriteFile(reader, folder, name, size, spares);
+    const UnpackStatus written = WriteFile(reader, folder, name, size, spares);
+    if (written == UnpackStatus::kUnpacked && whenWritten) whenWritten(name);
+    return written;
   });
 }
 

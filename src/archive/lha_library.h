@@ -30,6 +30,7 @@
 // Later files with the same base name replace earlier ones.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,9 +63,11 @@ enum class UnpackStatus {
 
 // Unpacks every regular file of the archive into `folder`, each written over one of
 // `spares` while there is one. A file whose base name equals one of `usualNames` but
-// for the case of ASCII letters is written under that usual name. Returns kUnpacked
-// (0) only when all of them were written whole.
+// for the case of ASCII letters is written under that usual name. `whenWritten` is
+// told the name of each file once it is written whole, before the next is unpacked.
+// Returns kUnpacked (0) only when all of them were written whole.
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
-                              const std::vector<std::string>& usualNames = {}, SpareFiles* spares = nullptr);
+                              const std::vector<std::string>& usualNames = {}, SpareFiles* spares = nullptr,
+                              const std::function<void(const std::string& name)>& whenWritten = {});
 
 }  // namespace kelvane

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <numeric>
 #include <set>
 #include <thread>
 
@@ -94,6 +95,35 @@ TEST(RunPipeline, TheWorkingAreaHoldsTheArchiveReadAndThoseAheadOfItOnly) {
       EXPECT_EQ(env.seen[i], expected) << "at archive " << i;
     }
   }
+}
+
+// The races of the archives still to come are told once, counting only those that
+// read; those of the last archives as soon as their card is unpacked, before the rest
+// of the last one is.
+TEST(RunPipeline, TheRacesToComeAreToldBeforeTheLastArchiveIsUnpacked) {
+  const Deadline deadline(30s, "four archives, the last slow to unpack");
+  ScopedTempDir dir;
+  test::WriteFileBytes(dir / "1.lzh", "not an archive");
+  const std::vector<std::string> archives = {Archive(dir, "0", 2), dir / "1.lzh", Archive(dir, "2", 3),
+                                             Archive(dir, "3", 1, 32 << 20)};
+  const std::vector<std::string> names = {"0", "1", "2", "3"};
+  const std::size_t readable[] = {2, 0, 3, 1};
+  fs::create_directory(dir / "work");
+  fs::create_directory(dir / "spare");
+  const OwnFolder work = OwnFolder::Open(dir / "work");
+  SpareFiles spares(OwnFolder::Open(dir / "spare"));
+  ArchivesAhead ahead(archives, names, work, spares, true, 2);
+  std::vector<std::pair<std::size_t, std::size_t>> told;  // at which archive, how many
+  bool lastWasWhole = false;
+  for (std::size_t i = 0; i < archives.size(); ++i) {
+    ahead.Take(i, [&](std::size_t races) {
+      told.emplace_back(i, races);
+      lastWasWhole = fs::exists(dir / "work/3/JracKisi.dat");
+    });
+  }
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].second, std::accumulate(readable + told[0].first, std::end(readable), std::size_t{0}));
+  EXPECT_FALSE(lastWasWhole);
 }
 
 // Stopped at its first archive while the next is being unpacked, the run ends at
