@@ -38,12 +38,12 @@ class SpooledDatabase {
 
   std::size_t RecordCount() const { return sizes_.size(); }
 
-  // Moves the records spooled so far up in place to leave room in front of them for
-  // the header and the record list of `count` records, how many the database will
-  // hold once every record is added; the records added after follow them. Making
-  // room again for another count moves them again, and a count that turns out wrong
-  // is set right by PutInPlace: it costs a move, never a wrong file. Throws
-  // FileError when the spool cannot be moved.
+  // Moves the records spooled so far in place so that they leave room in front of
+  // them for the header and the record list of `count` records, how many the
+  // database will hold once every record is added; the records added after follow
+  // them. Making room again for another count moves them again, and a count that
+  // turns out wrong is set right by PutInPlace: it costs a move, never a wrong file.
+  // Throws FileError when the spool cannot be moved.
   void MakeRoomFor(std::size_t count);
 
   // Writes the database to the output `path` (WriteOutputFile: standard output, a

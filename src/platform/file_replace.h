@@ -47,8 +47,8 @@ bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to);
 
 // Makes `file`, open on `name` in `folder`, the file at `path`, a file output (see
 // WriteOutputFile) whose folder `folder` is: `head` is put in front of the bytes of
-// `file` from offset `from` on, which are first moved in place (MoveFileBytes) where
-// they do not already start at its end, and the file is then given the target's
+// `file` from offset `from` on, which are first moved in place (MoveFileBytes) unless
+// they already start where `head` ends, and the file is then given the target's
 // mode, synced and renamed over the target. `stop` is asked once the file is whole,
 // before it takes the target's place. A failure throws a FileError with the cause and
 // `path`, a stop WriteStopped; the target is then as it was, and the file, its bytes
