@@ -56,8 +56,9 @@ void SpooledDatabase::MakeRoomFor(std::size_t count) {
 }
 
 void SpooledDatabase::PutInPlace(const std::string& path, const StopCheck& stop) {
+  MakeRoomFor(sizes_.size());
   const Bytes front = Front();
-  PutFileInPlace(spool_, recordsAt_, folder_, spoolName_, front, path, stop);
+  PutFileInPlace(spool_, folder_, spoolName_, front, path, stop);
   spoolName_.clear();  // the spool is the database now, no longer the spool's to remove
 }
 

@@ -46,14 +46,13 @@ void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&
 bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to);
 
 // Makes `file`, open on `name` in `folder`, the file at `path`, a file output (see
-// WriteOutputFile) whose folder `folder` is: `head` is put in front of the bytes of
-// `file` from offset `from` on, which are first moved in place (MoveFileBytes) unless
-// they already start where `head` ends, and the file is then given the target's
-// mode, synced and renamed over the target. `stop` is asked once the file is whole,
-// before it takes the target's place. A failure throws a FileError with the cause and
-// `path`, a stop WriteStopped; the target is then as it was, and the file, its bytes
-// mixed up, is left to its owner to remove.
-void PutFileInPlace(std::FILE* file, std::uint64_t from, const OwnFolder& folder, const std::string& name,
+// WriteOutputFile) whose folder `folder` is: `head` is written over the first bytes of
+// `file`, the room left for it in front of the rest (see MoveFileBytes), and the file
+// is then given the target's mode, synced and renamed over the target. `stop` is
+// asked once the file is whole, before it takes the target's place. A failure throws
+// a FileError with the cause and `path`, a stop WriteStopped; the target is then as
+// it was, and the file, its bytes mixed up, is left to its owner to remove.
+void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
                     std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop = {});
 
 // How standard output is named in messages.

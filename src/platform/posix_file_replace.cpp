@@ -84,9 +84,9 @@ class DescriptorWriter {
     return true;
   }
 
-  // Has the kernel copy every byte of `file` from offset `from` on (copy_file_range): into a
-  // regular file, and where the file systems allow it, the bytes never pass through
-  // the program. kFailed leaves errno telling why; kNotHere means nothing was copied.
+  // Has the kernel copy every byte of `file` from offset `from` on (copy_file_range):
+  // into a regular file, and where the file systems allow it, the bytes never pass
+  // through the program. kFailed leaves errno telling why; kNotHere means nothing was copied.
   Copy CopyFile(std::FILE* file, std::uint64_t from) {
     if (mayWait_) return Copy::kNotHere;
     const auto start = static_cast<loff_t>(from);
@@ -317,12 +317,11 @@ bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to) {
   return moved && std::fseek(file, 0, SEEK_END) == 0;
 }
 
-void PutFileInPlace(std::FILE* file, std::uint64_t from, const OwnFolder& folder, const std::string& name,
+void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
                     std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop) {
   const std::string target = OutputFileTarget(path);
   const int fd = fileno(file);
-  const bool whole = (from == head.size() ? std::fflush(file) == 0 : MoveFileBytes(file, from, head.size())) &&
-                     WriteAllAt(fd, head.data(), head.size(), 0);
+  const bool whole = std::fflush(file) == 0 && WriteAllAt(fd, head.data(), head.size(), 0);
   if (!whole) Fail(path, errno);
   StopWhenAsked(stop);
   if (fchmod(fd, ModeForTarget(target)) != 0 || fsync(fd) != 0) Fail(path, errno);
