@@ -87,15 +87,20 @@ std::string CompactName(std::string_view field) {
 }
 
 std::string ToHalfWidth(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  // Six pedigree names a runner go through here: the units are written straight
+  // into a text of the field's size, which the result never outgrows, and it is cut
+  // to what was written.
+  std::string out(text.size(), '\0');
+  char* end = out.data();
   for (std::size_t pos = 0; pos < text.size(); pos += 2) {
     if (const char half = HalfWidthAt(text, pos); half != 0) {
-      out += half;
+      *end++ = half;
     } else {
-      out += text.substr(pos, 2);
+      *end++ = text[pos];
+      if (pos + 1 < text.size()) *end++ = text[pos + 1];
     }
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 
