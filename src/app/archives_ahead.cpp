@@ -73,6 +73,9 @@ void ArchivesAhead::WorkInTurn() {
     }
     changed_.notify_all();
   }
+  // No archive is left to start (or the threads stop): no file will be written over
+  // a spare again, and their room goes back while the last archives are worked on.
+  spares_.Discard();
 }
 
 // The next archive in list order once it is no further ahead than allowed; nothing

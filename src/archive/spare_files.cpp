@@ -27,9 +27,20 @@ std::FILE* SpareFiles::Reuse(const OwnFolder& folder, const std::string& name, c
 void SpareFiles::Keep(const OwnFolder& folder) {
   for (const std::string& name : folder.Names()) {
     const std::lock_guard lock(mutex_);
+    if (discarded_) return;
     std::string spare = std::to_string(named_++);
     if (!folder.MoveTo(name, folder_, spare)) spares_.push_back({name, std::move(spare)});
   }
+}
+
+void SpareFiles::Discard() {
+  std::vector<Spare> discarded;
+  {
+    const std::lock_guard lock(mutex_);
+    discarded_ = true;
+    discarded.swap(spares_);
+  }
+  for (const Spare& spare : discarded) folder_.Remove(spare.name);
 }
 
 }  // namespace kelvane

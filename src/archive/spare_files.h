@@ -31,7 +31,13 @@ class SpareFiles {
   std::FILE* Reuse(const OwnFolder& folder, const std::string& name, const std::string& finalName);
 
   // Keeps the files of `folder` as spares; what cannot be moved stays where it is.
+  // Once the spares are discarded it keeps nothing.
   void Keep(const OwnFolder& folder);
+
+  // Removes the spares and keeps none from then on: once no archive is left to be
+  // unpacked, their room is given back while the last archives are worked on, not
+  // at the end of the run.
+  void Discard();
 
  private:
   OwnFolder folder_;
@@ -42,6 +48,7 @@ class SpareFiles {
   };
   std::vector<Spare> spares_;  // the spares there now
   std::size_t named_ = 0;           // spares named so far, for the next one's name
+  bool discarded_ = false;
 };
 
 }  // namespace kelvane

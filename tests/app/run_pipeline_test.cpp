@@ -126,6 +126,23 @@ TEST(RunPipeline, TheRacesToComeAreToldBeforeTheLastArchiveIsUnpacked) {
   EXPECT_FALSE(lastWasWhole);
 }
 
+// Spares more than an archive's files are all gone once every archive is started.
+TEST(RunPipeline, SparesGoOnceEveryArchiveIsStarted) {
+  ScopedTempDir dir;
+  const std::vector<std::string> archives = {Archive(dir, "0", 2)};
+  const std::vector<std::string> names = {"0"};
+  for (const char* folder : {"work", "spare", "done"}) fs::create_directory(dir / folder);
+  for (int i = 0; i < 5; ++i) test::WriteFileBytes(dir / ("done/" + std::to_string(i)), "x");
+  const OwnFolder work = OwnFolder::Open(dir / "work");
+  SpareFiles spares(OwnFolder::Open(dir / "spare"));
+  spares.Keep(OwnFolder::Open(dir / "done"));
+  {
+    ArchivesAhead ahead(archives, names, work, spares, true, 2);
+    ahead.Take(0);
+  }
+  EXPECT_TRUE(fs::is_empty(dir / "spare"));
+}
+
 // Stopped at its first archive while the next is being unpacked, the run ends at
 // once, and no thread of it goes on afterwards.
 TEST(RunPipeline, AStopEndsTheRunAndItsUnpackingThread) {

@@ -97,6 +97,21 @@ TEST_F(UnpackTest, AFileIsWrittenOverTheSpareOfItsName) {
   }
 }
 
+// Discarded spares are gone at once, and no file is kept as a spare after that: it
+// stays where it is, for its folder's removal.
+TEST_F(UnpackTest, DiscardedSparesAreRemovedAndNoneAreKeptAfter) {
+  fs::create_directory(temp_ / "spare");
+  SpareFiles spares(OwnFolder::Open(temp_ / "spare"));
+  ASSERT_EQ(Unpack({{.name = "a.dat", .data = "a"}, {.name = "b.dat", .data = "b"}}), UnpackStatus::kUnpacked);
+  spares.Keep(OwnFolder::Open(folder_));
+  spares.Discard();
+  EXPECT_TRUE(fs::is_empty(temp_ / "spare"));
+  ASSERT_EQ(UnpackLhaArchive(archive_, OwnFolder::Open(folder_), {}, &spares), UnpackStatus::kUnpacked);
+  spares.Keep(OwnFolder::Open(folder_));
+  EXPECT_EQ(Unpacked(), (std::set<std::string>{"a.dat", "b.dat"}));
+  EXPECT_TRUE(fs::is_empty(temp_ / "spare"));
+}
+
 // Attributes other than 0x20 (a read-only file, none) in every header, and the end
 // byte left off, as other LHA programs write archives.
 TEST_F(UnpackTest, ArchivesAsOtherProgramsWriteThemUnpackByteExact) {
