@@ -54,8 +54,8 @@ class SpooledDatabase {
   // Makes the spool itself the database file `path`, a file output in whose folder
   // the database spools: the header and the record list are put in front of the
   // records where they lie (PutFileInPlace), in the room made for them (MakeRoomFor,
-  // called for the count there is), so the database never takes the room of two. Throws as Write does;
-  // afterwards the database holds nothing more to write.
+  // called for the count there is), so the database never takes the room of two.
+  // Throws as Write does; afterwards the database holds nothing more to write.
   void PutInPlace(const std::string& path, const StopCheck& stop = {});
 
  private:
