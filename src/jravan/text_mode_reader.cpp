@@ -1,6 +1,7 @@
 #include "jravan/text_mode_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kelvane {
 
@@ -28,12 +29,19 @@ std::string TextModeReader::Read(std::size_t count) {
 }
 
 bool TextModeReader::SkipLine(std::size_t maxChars) {
-  std::size_t read = 0;
-  while (read < maxChars && !AtEnd()) {
-    ++read;
-    if (NextChar() == '\n') break;
+  if (AtEnd() || maxChars == 0) return false;
+  // Before the first LF every byte is a character of its own, so the line is the
+  // bytes up to that LF, looked for among the next `maxChars` bytes; only a CR that
+  // ends them makes one character with an LF after them.
+  const char* const start = bytes_.data() + position_;
+  const std::size_t window = std::min(maxChars, bytes_.size() - position_);
+  if (const void* lf = std::memchr(start, '\n', window)) {
+    position_ += static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1;
+    return true;
   }
-  return read > 0;
+  position_ += window;
+  if (start[window - 1] == '\r' && !AtEnd() && bytes_[position_] == '\n') ++position_;
+  return true;
 }
 
 void TextModeReader::Skip(std::size_t rawBytes) {

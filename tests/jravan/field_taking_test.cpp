@@ -121,6 +121,13 @@ TEST(TextModeReader, LineReadsStopAfterLfOrAtTheirLimit) {
   EXPECT_EQ(input.position(), 12u);
   EXPECT_TRUE(input.SkipLine(5));  // "xy" without a line end
   EXPECT_FALSE(input.SkipLine(5));
+  // A CR LF that the limit falls between is the line's last character; a lone CR is
+  // a character like any other.
+  TextModeReader edges("abcd\r\nabcd\rx");
+  EXPECT_TRUE(edges.SkipLine(5));
+  EXPECT_EQ(edges.position(), 6u);
+  EXPECT_TRUE(edges.SkipLine(5));
+  EXPECT_EQ(edges.position(), 11u);
 }
 
 TEST(TextModeReader, SkipsRawBytes) {
