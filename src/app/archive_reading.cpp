@@ -1,5 +1,9 @@
 #include "app/archive_reading.h"
 
+#include <optional>
+#include <utility>
+
+#include "archive/lha_library.h"
 #include "jravan/horse_register.h"
 
 namespace kelvane {
@@ -23,8 +27,9 @@ std::size_t ReadableRaces(const RaceCard& card, int first, std::size_t limit) {
 
 }  // namespace
 
-std::size_t ReadableRacesOfCard(const OwnFolder& folder, std::size_t limit) {
-  return ReadableRaces(RaceCard(folder.path() + kRaceCardName, folder.ReadFile(kRaceCardName)), 1, limit);
+std::size_t ReadableRacesOfArchive(const std::string& archivePath, std::size_t limit) {
+  std::optional<std::string> card = UnpackLhaFile(archivePath, kRaceCardName);
+  return card ? ReadableRaces(RaceCard(kRaceCardName, std::move(*card)), 1, limit) : 0;
 }
 
 ArchiveReading::ArchiveReading(const DataFiles& files, bool alarm)

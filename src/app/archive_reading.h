@@ -15,10 +15,11 @@
 
 namespace kelvane {
 
-// How many races of the race card unpacked in `folder` read, counted up to `limit`
-// + 1; what reading them shows is not shown. Throws FileError when the machine fails
-// to read the card.
-std::size_t ReadableRacesOfCard(const OwnFolder& folder, std::size_t limit);
+// How many races of the race card of the archive at `archivePath` read, counted up to
+// `limit` + 1, with the card unpacked into memory alone; 0 when it does not unpack.
+// What reading them shows is not shown. What the machine fails throws (FileError,
+// std::bad_alloc).
+std::size_t ReadableRacesOfArchive(const std::string& archivePath, std::size_t limit);
 
 class ArchiveReading {
  public:

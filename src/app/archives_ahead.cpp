@@ -1,9 +1,12 @@
 #include "app/archives_ahead.h"
 
 #include <algorithm>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <utility>
+
+#include "platform/file_error.h"
 
 namespace kelvane {
 namespace {
@@ -32,7 +35,6 @@ ArchivesAhead::ArchivesAhead(const std::vector<std::string>& archives, const std
       spares_(spares),
       alarm_(alarm),
       ahead_(UnpackAhead(threads)),
-      threadCount_(threads),
       slots_(archives.size()) {
   try {
     for (std::size_t t = 0; t < std::min(threads, archives.size()); ++t) {
@@ -90,14 +92,7 @@ std::optional<std::size_t> ArchivesAhead::NextToStart() {
 ArchivesAhead::Archive ArchivesAhead::Prepare(std::size_t index) {
   Archive archive;
   HeldMessages extraction;
-  // The last archives, worked on side by side, end the run: their races are counted
-  // as soon as the card is unpacked, the rest of the archive still to come.
-  const bool countedFirst = index + threadCount_ >= archives_.size();
-  std::function<void(const OwnFolder&)> countCard;
-  if (countedFirst) {
-    countCard = [&](const OwnFolder& folder) { Count(index, ReadableRacesOfCard(folder, kMaxRecords)); };
-  }
-  const auto files = ExtractArchive(archives_[index], parent_, folderNames_[index], extraction, &spares_, countCard);
+  const auto files = ExtractArchive(archives_[index], parent_, folderNames_[index], extraction, &spares_);
   archive.messages = std::move(extraction.held);
   if (!files) {
     Count(index, 0);
@@ -105,10 +100,10 @@ ArchivesAhead::Archive ArchivesAhead::Prepare(std::size_t index) {
   }
   auto reading = std::make_unique<ArchiveReading>(*files, alarm_);
   ReadAhead(*reading, archive.races);
-  if (!reading->AtEnd()) {
-    archive.rest = std::move(reading);
-  } else if (!countedFirst) {
+  if (reading->AtEnd()) {
     Count(index, RacesBuilt(archive.races));
+  } else {
+    archive.rest = std::move(reading);
   }
   return archive;
 }
@@ -124,13 +119,36 @@ void ArchivesAhead::Count(std::size_t index, std::size_t readableRaces) {
 // How many races archive `index` and those after it hold that read, once every one
 // of them is counted.
 std::optional<std::size_t> ArchivesAhead::RacesCountedFrom(std::size_t index) const {
-  if (next_ < archives_.size()) return std::nullopt;  // not every archive is started yet
   std::size_t races = 0;
   for (std::size_t i = index; i < slots_.size(); ++i) {
     if (!slots_[i].readableRaces) return std::nullopt;
     races += *slots_[i].readableRaces;
   }
   return races;
+}
+
+// The first archive from `index` on that is not counted yet.
+std::optional<std::size_t> ArchivesAhead::FirstUncountedFrom(std::size_t index) const {
+  for (std::size_t i = index; i < slots_.size(); ++i) {
+    if (!slots_[i].readableRaces) return i;
+  }
+  return std::nullopt;
+}
+
+// Counts the races of archive `index` from its race card alone, while the lock is
+// not held. A count that cannot be made counts none: it only costs the run a move of
+// its records at the end, and what failed is met again, and shown in its place, when
+// the archive is worked on.
+void ArchivesAhead::CountAhead(std::unique_lock<std::mutex>& lock, std::size_t index) {
+  lock.unlock();
+  std::size_t races = 0;
+  try {
+    races = ReadableRacesOfArchive(archives_[index], kMaxRecords);
+  } catch (const FileError&) {
+  } catch (const std::bad_alloc&) {
+  }
+  lock.lock();
+  if (!slots_[index].readableRaces) slots_[index].readableRaces = races;
 }
 
 // Reads races of `reading` into `races` until every race is read, their records fill
@@ -151,15 +169,21 @@ void ArchivesAhead::ReadAhead(ArchiveReading& reading, std::vector<RaceAhead>& r
 
 ArchivesAhead::Archive ArchivesAhead::Take(std::size_t index, const std::function<void(std::size_t)>& whenCounted) {
   std::unique_lock lock(mutex_);
-  const auto counted = [&] { return whenCounted && !countTold_ ? RacesCountedFrom(index) : std::nullopt; };
-  changed_.wait(lock, [&] { return slots_[index].ready() || counted(); });
-  if (const auto races = counted()) {
-    countTold_ = true;
-    lock.unlock();
-    whenCounted(*races);
-    lock.lock();
-    changed_.wait(lock, [&] { return slots_[index].ready(); });
+  // While the archive is not ready, the archives from it on are counted one by one on
+  // this thread, which would only wait, until their races can be told.
+  while (whenCounted && !countTold_) {
+    if (const auto races = RacesCountedFrom(index)) {
+      countTold_ = true;
+      lock.unlock();
+      whenCounted(*races);
+      lock.lock();
+    } else if (slots_[index].ready()) {
+      break;
+    } else {
+      CountAhead(lock, *FirstUncountedFrom(index));
+    }
   }
+  changed_.wait(lock, [&] { return slots_[index].ready(); });
   if (slots_[index].failure) std::rethrow_exception(slots_[index].failure);
   Archive archive = std::move(*slots_[index].archive);
   slots_[index] = Slot();

@@ -11,10 +11,10 @@
 // a budget (more than a full day's); the races after that are handed
 // over unread, for the run to read as it adds them, so that memory stays bounded
 // whatever an archive holds. What the machine fails (FileError, no memory) is handed
-// over in the archive's place and ends the run there. Each archive's readable races
-// are counted as it is worked on (the last few, whose work ends the run, as soon as
-// their card is unpacked), so that the run learns how many races it will add before the
-// last archives are ready.
+// over in the archive's place and ends the run there. The run's thread, while it waits
+// for an archive, counts the readable races of the archives from it on, each from its
+// race card unpacked into memory alone (an archive worked on to its end is counted by
+// what it built), so that the run learns early how many races it will add.
 
 #include <atomic>
 #include <condition_variable>
@@ -79,17 +79,17 @@ class ArchivesAhead {
   ArchivesAhead& operator=(const ArchivesAhead&) = delete;
 
   // Archive `index`, once it is ready; calls must come in list order. Rethrows what
-  // working on it threw (the machine's failures). As soon as, before or while
-  // waiting, archive `index` and every archive after it are counted, tells
-  // `whenCounted` how many races they hold that read, on the calling thread: once in
-  // a run, at the first call that finds them counted.
+  // working on it threw (the machine's failures). With `whenCounted`, counts the
+  // archives from `index` on while it waits, and as soon as all of them are counted
+  // tells `whenCounted` how many races they hold that read, on the calling thread:
+  // once in a run, at the first call that finds them counted.
   Archive Take(std::size_t index, const std::function<void(std::size_t)>& whenCounted = {});
 
  private:
   struct Slot {
     std::optional<Archive> archive;
     std::exception_ptr failure;
-    std::optional<std::size_t> readableRaces;  // once counted
+    std::optional<std::size_t> readableRaces;  // once counted, by its card or by what it built
     bool ready() const { return archive.has_value() || failure != nullptr; }
   };
 
@@ -99,6 +99,8 @@ class ArchivesAhead {
   void ReadAhead(ArchiveReading& reading, std::vector<RaceAhead>& races) const;
   void Count(std::size_t index, std::size_t readableRaces);
   std::optional<std::size_t> RacesCountedFrom(std::size_t index) const;
+  std::optional<std::size_t> FirstUncountedFrom(std::size_t index) const;
+  void CountAhead(std::unique_lock<std::mutex>& lock, std::size_t index);
   void Stop();
 
   const std::vector<std::string>& archives_;
@@ -107,7 +109,6 @@ class ArchivesAhead {
   SpareFiles& spares_;
   const bool alarm_;
   const std::size_t ahead_;
-  const std::size_t threadCount_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Slot> slots_;

@@ -18,8 +18,7 @@ constexpr const char* kUsualNames[] = {"JracKisi.dat", "JracChok.dat", kRaceCard
 
 std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const OwnFolder& parent,
                                         const std::string& folderName, MessageSink& messages,
-                                        SpareFiles* spares,
-                                        const std::function<void(const OwnFolder& folder)>& whenCardUnpacked) {
+                                        SpareFiles* spares) {
   if (!IsLhaArchive(archivePath)) {
     messages.ShowMessage({WithValue(texts::kNotAnArchive, "%s", EscapedName(PathFileName(archivePath)))});
     return std::nullopt;
@@ -31,10 +30,7 @@ std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const Ow
   // The data files are stored as "JRACDEN1.DAT" by some tools: each lands under its
   // usual name, whatever the case it was stored in.
   const std::vector<std::string> usualNames(std::begin(kUsualNames), std::end(kUsualNames));
-  const auto written = [&](const std::string& name) {
-    if (name == kRaceCardName && whenCardUnpacked) whenCardUnpacked(workingFolder);
-  };
-  if (UnpackLhaArchive(archivePath, workingFolder, usualNames, spares, written) != UnpackStatus::kUnpacked) {
+  if (UnpackLhaArchive(archivePath, workingFolder, usualNames, spares) != UnpackStatus::kUnpacked) {
     messages.ShowMessage({texts::kUnpackFailed});
     return std::nullopt;
   }

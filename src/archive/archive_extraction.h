@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,13 +25,10 @@ struct DataFiles {
 // message and returns nothing when the file is not an archive (nothing is made then),
 // cannot be unpacked, or lacks one of the two files. What the machine fails (no
 // space, too many open files, an I/O error, a folder that cannot be made) is not the
-// archive's: it throws FileError naming the place, or std::bad_alloc, as does
-// `whenCardUnpacked`, which is given the working folder as soon as the race card is
-// unpacked there, before the files after it. Files are written over `spares` while
-// there are any.
+// archive's: it throws FileError naming the place, or std::bad_alloc. Files are
+// written over `spares` while there are any.
 std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const OwnFolder& parent,
                                         const std::string& folderName, MessageSink& messages,
-                                        SpareFiles* spares = nullptr,
-                                        const std::function<void(const OwnFolder& folder)>& whenCardUnpacked = {});
+                                        SpareFiles* spares = nullptr);
 
 }  // namespace kelvane

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -137,8 +138,8 @@ std::string OutputName(archive_entry* entry, const std::vector<std::string>& usu
 }
 
 // Calls visit(reader, outputName, declaredSize) for each entry that is written, in
-// order, after checking the running total of declared sizes against the cap. Stops at
-// the first status other than kUnpacked.
+// order, after checking the running total of declared sizes against the cap. Goes on
+// while visit gives nothing, and stops at the first status it gives.
 template <typename Visit>
 UnpackStatus ForEachOutputFile(const std::string& archivePath,
                                const std::vector<std::string>& usualNames, Visit visit) {
@@ -158,33 +159,37 @@ UnpackStatus ForEachOutputFile(const std::string& archivePath,
     const auto size = static_cast<std::uint64_t>(archive_entry_size(entry));
     total += size;
     if (total > kMaxUnpackedBytes) return UnpackStatus::kTooLarge;
-    if (const auto status = visit(reader, name, size); status != UnpackStatus::kUnpacked) return status;
+    if (const std::optional<UnpackStatus> status = visit(reader, name, size)) return *status;
   }
 }
 
-// Copies the current entry's data to `out`, never past its declared size; a write
-// that fails is the machine's and throws, naming `place`.
-// Blocks come one after another: an LHA entry has no holes, so a block that does not
-// start where the last one ended means the data is not what it claims.
-UnpackStatus CopyData(LhaReader& reader, std::FILE* out, std::uint64_t declaredSize,
-                      const std::string& place) {
-  std::uint64_t written = 0;
+// Hands the current entry's data to put(block) as it is decoded, never past its
+// declared size. Blocks come one after another: an LHA entry has no holes, so a block
+// that does not start where the last one ended means the data is not what it claims.
+template <typename Put>
+UnpackStatus CopyData(LhaReader& reader, std::uint64_t declaredSize, Put put) {
+  std::uint64_t copied = 0;
   for (;;) {
     std::string_view block;
     std::int64_t offset = 0;
     const int status = reader.ReadBlock(block, offset);
     if (status == ARCHIVE_EOF) break;
-    if (status != ARCHIVE_OK || offset < 0 || static_cast<std::uint64_t>(offset) != written) {
+    if (status != ARCHIVE_OK || offset < 0 || static_cast<std::uint64_t>(offset) != copied) {
       return UnpackStatus::kUnreadable;
     }
-    written += block.size();
-    if (written > declaredSize) return UnpackStatus::kSizeMismatch;
+    copied += block.size();
+    if (copied > declaredSize) return UnpackStatus::kSizeMismatch;
     // An empty block, which libarchive gives where a step of decoding -lh5- data
-    // yields no bytes, comes without a buffer: there is nothing to write.
-    if (block.empty()) continue;
-    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) OsFailure::Last().Throw(place);
+    // yields no bytes, comes without a buffer: there is nothing to put.
+    if (!block.empty()) put(block);
   }
-  return written == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
+  return copied == declaredSize ? UnpackStatus::kUnpacked : UnpackStatus::kSizeMismatch;
+}
+
+// A file too large to be an archive of what may be unpacked, refused before it is read.
+bool TooLargeAnArchive(const std::string& archivePath) {
+  std::error_code ec;
+  return std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec;
 }
 
 // Writes the current entry as `name` in `folder`: first under the partial name, then
@@ -198,7 +203,10 @@ UnpackStatus WriteFile(LhaReader& reader, const OwnFolder& folder, const std::st
   std::setvbuf(out, nullptr, _IONBF, 0);  // libarchive's blocks go to the file as they come
   UnpackStatus status = UnpackStatus::kUnpacked;
   try {
-    status = CopyData(reader, out, declaredSize, folder.path());
+    // A write that fails is the machine's, and throws naming the folder.
+    status = CopyData(reader, declaredSize, [&](std::string_view block) {
+      if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) OsFailure::Last().Throw(folder.path());
+    });
   } catch (...) {
     std::fclose(out);
     folder.Remove(kPartialName);
@@ -247,20 +255,29 @@ bool IsLhaArchive(const std::string& archivePath) {
 }
 
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
-                              const std::vector<std::string>& usualNames, SpareFiles* spares,
-                              const std::function<void(const std::string& name)>& whenWritten) {
-  std::error_code ec;
-  if (std::filesystem::file_size(archivePath, ec) > kMaxArchiveBytes && !ec) return UnpackStatus::kTooLarge;
+                              const std::vector<std::string>& usualNames, SpareFiles* spares) {
+  if (TooLargeAnArchive(archivePath)) return UnpackStatus::kTooLarge;
   // First every header, so that nothing is written for an archive that is damaged in
   // its headers or too large; then the files.
-  const auto checked = ForEachOutputFile(
-      archivePath, usualNames, [](LhaReader&, const std::string&, std::uint64_t) { return UnpackStatus::kUnpacked; });
+  const auto checked = ForEachOutputFile(archivePath, usualNames, [](LhaReader&, const std::string&, std::uint64_t) {
+    return std::optional<UnpackStatus>();
+  });
   if (checked != UnpackStatus::kUnpacked) return checked;
   return ForEachOutputFile(archivePath, usualNames, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
     const UnpackStatus written = WriteFile(reader, folder, name, size, spares);
-    if (written == UnpackStatus::kUnpacked && whenWritten) whenWritten(name);
-    return written;
+    return written == UnpackStatus::kUnpacked ? std::nullopt : std::optional(written);
   });
+}
+
+std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName) {
+  if (TooLargeAnArchive(archivePath)) return std::nullopt;
+  std::optional<std::string> bytes;
+  const auto status = ForEachOutputFile(archivePath, {usualName}, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
+    if (name != usualName) return std::optional<UnpackStatus>();
+    bytes.emplace().reserve(size);
+    return std::optional(CopyData(reader, size, [&](std::string_view block) { bytes->append(block); }));
+  });
+  return status == UnpackStatus::kUnpacked ? bytes : std::nullopt;
 }
 
 }  // namespace kelvane

@@ -1,8 +1,9 @@
 #pragma once
 
-// Our LHA archive library (.lzh), read-only, over libarchive. It offers the two calls
-// the extraction needs: whether a file is an LHA archive, and unpacking every regular
-// file of one flat into a folder.
+// Our LHA archive library (.lzh), read-only, over libarchive. It offers the calls the
+// extraction needs: whether a file is an LHA archive, and unpacking every regular file
+// of one flat into a folder; and, to look into an archive ahead, unpacking one file
+// into memory.
 //
 // Unpacking is built for archives from anywhere:
 // - only regular files are written, each under its base name (the text after the last
@@ -30,7 +31,7 @@
 // Later files with the same base name replace earlier ones.
 
 #include <cstdint>
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,11 +64,15 @@ enum class UnpackStatus {
 
 // Unpacks every regular file of the archive into `folder`, each written over one of
 // `spares` while there is one. A file whose base name equals one of `usualNames` but
-// for the case of ASCII letters is written under that usual name. `whenWritten` is
-// told the name of each file once it is written whole, before the next is unpacked.
-// Returns kUnpacked (0) only when all of them were written whole.
+// for the case of ASCII letters is written under that usual name. Returns kUnpacked
+// (0) only when all of them were written whole.
 UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& folder,
-                              const std::vector<std::string>& usualNames = {}, SpareFiles* spares = nullptr,
-                              const std::function<void(const std::string& name)>& whenWritten = {});
+                              const std::vector<std::string>& usualNames = {}, SpareFiles* spares = nullptr);
+
+// The bytes of the first file of the archive stored under `usualName` (ASCII letter
+// case aside), unpacked into memory, and nothing unpacked after it; nothing when the
+// archive holds no such file or it does not unpack whole. What the machine fails
+// throws, as it does for UnpackLhaArchive.
+std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName);
 
 }  // namespace kelvane

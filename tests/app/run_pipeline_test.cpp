@@ -98,8 +98,8 @@ TEST(RunPipeline, TheWorkingAreaHoldsTheArchiveReadAndThoseAheadOfItOnly) {
 }
 
 // The races of the archives still to come are told once, counting only those that
-// read; those of the last archives as soon as their card is unpacked, before the rest
-// of the last one is.
+// read, each archive's from its race card alone: before the last archive, slow to
+// unpack, is.
 TEST(RunPipeline, TheRacesToComeAreToldBeforeTheLastArchiveIsUnpacked) {
   const Deadline deadline(30s, "four archives, the last slow to unpack");
   ScopedTempDir dir;

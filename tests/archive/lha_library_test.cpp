@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -267,6 +268,29 @@ TEST_F(UnpackTest, CorruptCompressedDataFails) {
   EXPECT_NE(UnpackArchive(), UnpackStatus::kUnpacked);
   WriteFileBytes(archive_, archive.substr(0, archive.size() / 2));
   EXPECT_EQ(UnpackArchive(), UnpackStatus::kUnreadable);
+}
+
+// One file unpacked into memory: the first stored under its name in any letter case,
+// whole, and nothing written anywhere; nothing when it is missing or does not unpack.
+TEST_F(UnpackTest, OneFileUnpacksIntoMemoryOrNotAtAll) {
+  const LhaEntry other{.name = "other.dat", .data = "other"};
+  struct Case {
+    std::vector<LhaEntry> entries;
+    std::optional<std::string> bytes;
+  };
+  const Case cases[] = {
+      {{other, {.name = "dir/WANTED.DAT", .data = "first"}, {.name = "wanted.dat", .data = "second"}}, "first"},
+      {{{.name = "wanted.dat", .data = ""}}, ""},
+      {{other}, std::nullopt},
+      {{{.name = "wanted.dat", .data = "checked data", .corruptCrc = true}}, std::nullopt},
+      {{{.name = "wanted.dat", .data = "twelve bytes", .declaredSize = 500}}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    WriteFileBytes(archive_, PackLha(c.entries));
+    EXPECT_EQ(UnpackLhaFile(archive_, "wanted.dat"), c.bytes) << c.entries.back().name;
+  }
+  EXPECT_EQ(UnpackLhaFile(temp_ / "missing.lzh", "wanted.dat"), std::nullopt);
+  EXPECT_TRUE(Unpacked().empty());
 }
 
 // A name the folder does not take is the archive's failure; a folder that takes
