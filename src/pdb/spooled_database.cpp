@@ -11,6 +11,11 @@ namespace {
 
 constexpr std::uint8_t kZeros[kGapAfterEntries] = {};
 
+// Records that lie where the database has them are sent on to the disk in steps of
+// this many bytes as they are added, so that the sync of the database, once it is
+// whole, waits for the last step only.
+constexpr std::uint64_t kWriteOutStep = std::uint64_t{2} << 20;
+
 }  // namespace
 
 SpooledDatabase::SpooledDatabase(const PalmDatabase& empty, const OwnFolder& folder, std::string_view prefix,
@@ -40,7 +45,15 @@ bool SpooledDatabase::AddRecord(const Bytes& record) {
     FailOnSpool();
   }
   sizes_.push_back(static_cast<std::uint32_t>(record.size()));
+  recordBytes_ += record.size() + kPadAfterRecord;
+  if (roomMade_ && recordsAt_ + recordBytes_ - writtenOutTo_ >= kWriteOutStep) StartWriteOutOfRecords();
   return true;
+}
+
+void SpooledDatabase::StartWriteOutOfRecords() {
+  const std::uint64_t end = recordsAt_ + recordBytes_;
+  if (!StartWriteOut(spool_, writtenOutTo_, end)) FailOnSpool();
+  writtenOutTo_ = end;
 }
 
 void SpooledDatabase::Write(const std::string& path, const StopCheck& stop) const {
@@ -53,6 +66,9 @@ void SpooledDatabase::MakeRoomFor(std::size_t count) {
   if (room == recordsAt_) return;
   if (!MoveFileBytes(spool_, recordsAt_, room)) FailOnSpool();
   recordsAt_ = room;
+  roomMade_ = true;
+  writtenOutTo_ = 0;  // the records moved are all to be written out anew
+  StartWriteOutOfRecords();
 }
 
 void SpooledDatabase::PutInPlace(const std::string& path, const StopCheck& stop) {

@@ -6,7 +6,8 @@
 // puts the header and the record list (which need the count and the sizes) in front
 // of the spooled records. Once the count is known ahead, room for them can be made
 // in front of the records already spooled, so that those added after go straight to
-// their place in the file.
+// their place in the file; from then on the records are sent on to the disk in steps
+// as they come, so that syncing the database once it is whole waits for little.
 
 #include <cstdio>
 #include <string>
@@ -67,6 +68,8 @@ class SpooledDatabase {
 
   // Throws what the spool call that just failed reported, as the spool's failure.
   [[noreturn]] void FailOnSpool() const;
+  // Starts writing out to the disk the records added since it last did.
+  void StartWriteOutOfRecords();
 
   std::array<std::uint8_t, kHeaderSize> header_;
   OwnFolder folder_;
@@ -74,6 +77,9 @@ class SpooledDatabase {
   std::string shownAs_;
   std::FILE* spool_ = nullptr;
   std::uint64_t recordsAt_ = 0;  // where in the spool the records start
+  std::uint64_t recordBytes_ = 0;  // what the records take, each with its pad byte
+  bool roomMade_ = false;          // the records lie where the database has them
+  std::uint64_t writtenOutTo_ = 0;  // the spool's bytes before this are being written out
   std::vector<std::uint32_t> sizes_;
 };
 

@@ -45,6 +45,12 @@ void WriteOutputFile(const std::string& path, const std::function<void(ByteSink&
 // why, on failure; the bytes may then be mixed up.
 bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to);
 
+// Flushes `file` and starts sending its bytes from offset `from` to `to` on to the
+// disk, without waiting for them, so that syncing the file later waits for less.
+// False, with errno telling why, when the flush fails; the start itself is a hint
+// that a file system may not take.
+bool StartWriteOut(std::FILE* file, std::uint64_t from, std::uint64_t to);
+
 // Makes `file`, open on `name` in `folder`, the file at `path`, a file output (see
 // WriteOutputFile) whose folder `folder` is: `head` is written over the first bytes of
 // `file`, the room left for it in front of the rest (see MoveFileBytes), and the file

@@ -317,6 +317,17 @@ bool MoveFileBytes(std::FILE* file, std::uint64_t from, std::uint64_t to) {
   return moved && std::fseek(file, 0, SEEK_END) == 0;
 }
 
+bool StartWriteOut(std::FILE* file, std::uint64_t from, std::uint64_t to) {
+  if (std::fflush(file) != 0) return false;
+  // Linux alone has the call; a sync waits for every byte either way.
+#ifdef SYNC_FILE_RANGE_WRITE
+  if (to > from) {
+    sync_file_range(fileno(file), static_cast<off_t>(from), static_cast<off_t>(to - from), SYNC_FILE_RANGE_WRITE);
+  }
+#endif
+  return true;
+}
+
 void PutFileInPlace(std::FILE* file, const OwnFolder& folder, const std::string& name,
                     std::span<const std::uint8_t> head, const std::string& path, const StopCheck& stop) {
   const std::string target = OutputFileTarget(path);
