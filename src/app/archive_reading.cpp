@@ -9,18 +9,11 @@
 namespace kelvane {
 namespace {
 
-class Silent : public MessageSink {
- public:
-  void ShowMessage(const Message&) override {}
-};
-
 // How many races of `card` from race `first` on read, counted up to `limit` + 1.
 std::size_t ReadableRaces(const RaceCard& card, int first, std::size_t limit) {
-  Silent silent;
   std::size_t readable = 0;
-  Race race;
   for (int j = first; j <= card.CountRaces() && readable <= limit; ++j) {
-    if (card.ReadRace(j, race, silent)) ++readable;
+    if (card.Reads(j)) ++readable;
   }
   return readable;
 }

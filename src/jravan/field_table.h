@@ -568,6 +568,15 @@ constexpr auto InputPlaces(const Table& table) {
   return places;
 }
 
+// Where the input field `name` of `table` lies; nowhere (width 0) when it has none.
+template <typename Table>
+constexpr InputPlace InputPlaceOf(const Table& table, std::string_view name) {
+  for (const NamedPlace& field : InputPlaces(table)) {
+    if (field.name == name) return field.at;
+  }
+  return {};
+}
+
 // Where the last input field of `table` ends.
 template <typename Table>
 constexpr std::size_t InputEnd(const Table& table) {

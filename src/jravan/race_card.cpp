@@ -16,6 +16,15 @@ namespace {
 // The most characters one read of the 1464-byte line buffer takes.
 constexpr std::size_t kLineReadChars = 1463;
 
+// Where a line holds its runner count, which says how far the line must reach.
+constexpr InputPlace kRunnerCountAt = InputPlaceOf(kRacePartFields, "runnerCount");
+static_assert(kRunnerCountAt.width > 0);
+
+// How far a line of `runnerCount` runners must reach: its race part and their entries.
+constexpr std::size_t LineExtent(int runnerCount) {
+  return kRacePartOfLineSize + kEntrySlotSize * static_cast<std::size_t>(runnerCount);
+}
+
 // Which race condition completes a race name made from the race type.
 std::size_t FallbackConditionSlot(int raceTypeCode) {
   switch (raceTypeCode) {
@@ -70,14 +79,19 @@ std::size_t RaceCard::ContentEnd(std::size_t start, std::size_t readEnd) const {
   return end;
 }
 
-bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const {
+std::optional<std::string_view> RaceCard::Line(int raceNumber) const {
   const std::size_t linesBefore = raceNumber > 1 ? static_cast<std::size_t>(raceNumber) - 1 : 0;
   // The lines before the race must all be there, and so must a byte of the race.
   const std::size_t start = linesBefore == 0                  ? 0
                             : linesBefore <= lineEnds_.size() ? lineEnds_[linesBefore - 1]
                                                               : bytes_.size();
-  if (start >= bytes_.size() ||
-      !ReadLine(start, ContentEnd(start, lineEnds_[linesBefore]), race)) {
+  if (start >= bytes_.size()) return std::nullopt;
+  return std::string_view(bytes_).substr(start, ContentEnd(start, lineEnds_[linesBefore]) - start);
+}
+
+bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const {
+  const std::optional<std::string_view> line = Line(raceNumber);
+  if (!line || !ReadLine(*line, race)) {
     const MessagePlace place = PlaceOf(raceNumber, race);
     race = Race();  // whatever a cut or junk line left in it goes
     messages.ShowMessage({texts::kRaceNotRead, place});
@@ -86,21 +100,27 @@ bool RaceCard::ReadRace(int raceNumber, Race& race, MessageSink& messages) const
   return true;
 }
 
-bool RaceCard::ReadLine(std::size_t start, std::size_t end, Race& race) const {
+bool RaceCard::Reads(int raceNumber) const {
+  const std::optional<std::string_view> line = Line(raceNumber);
+  if (!line) return false;
+  int runnerCount = 0;
+  TakeNumber(FieldBytes(*line, kRunnerCountAt.offset, kRunnerCountAt.width), runnerCount);
+  return ReadWhole(*line, LineExtent(RunnersOnCard(runnerCount)));
+}
+
+bool RaceCard::ReadLine(std::string_view line, Race& race) const {
   race.cardPath = path_;
   race.horseFilePath = horseFilePath_;
   // A line holds no line end, so its characters are its bytes: each field is where
   // the layout puts it.
-  const std::string_view line = std::string_view(bytes_).substr(start, end - start);
   TakeFields<kRacePartFields>(line, 0, race);
   race.runnerCount = RunnersOnCard(race.runnerCount);
   for (int k = 1; k <= race.runnerCount; ++k) {
-    const std::size_t slot = kRacePartOfLineSize + kEntrySlotSize * static_cast<std::size_t>(k - 1);
+    const std::size_t slot = LineExtent(k - 1);
     EntryOf<Race> entry{race, static_cast<std::size_t>(k)};
     TakeFields<kEntryFields>(line.substr(std::min(slot, line.size())), 0, entry);
   }
-  const std::size_t read = kRacePartOfLineSize + kEntrySlotSize * static_cast<std::size_t>(race.runnerCount);
-  if (!ReadWhole(line, read)) return false;
+  if (!ReadWhole(line, LineExtent(race.runnerCount))) return false;
   if (race.raceName.empty()) {
     race.raceName = race.raceTypeText + race.conditionTexts[FallbackConditionSlot(race.raceTypeCode)];
   }

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "messages/message.h"
@@ -46,13 +47,19 @@ class RaceCard {
   // returns false with `race` fresh, as constructed.
   bool ReadRace(int raceNumber, Race& race, MessageSink& messages) const;
 
+  // Whether race `raceNumber` reads, as ReadRace finds, without taking its fields.
+  bool Reads(int raceNumber) const;
+
  private:
   // The raw end of the line that starts at `start` and whose read ended at `readEnd`,
   // without its line end.
   std::size_t ContentEnd(std::size_t start, std::size_t readEnd) const;
-  // Reads the race whose line runs from `start` to `end` (raw offsets) into `race`;
-  // false when the line ends before the race's last field or is not text.
-  bool ReadLine(std::size_t start, std::size_t end, Race& race) const;
+  // The line of race `raceNumber` without its line end; nothing when the card holds
+  // no byte of it.
+  std::optional<std::string_view> Line(int raceNumber) const;
+  // Reads the race of `line` into `race`; false when the line ends before the race's
+  // last field or is not text.
+  bool ReadLine(std::string_view line, Race& race) const;
 
   std::string path_;
   std::string horseFilePath_;

@@ -353,5 +353,26 @@ TEST_F(RaceCardTest, ReadRace_LineHoldingTheRacePartAndItsEntriesIsEnough) {
   EXPECT_TRUE(sink.messages.empty());
 }
 
+// Whether a race reads, told without reading it, is what reading it finds: for lines
+// whole, cut short, junk, and of runner counts out of range or missing.
+TEST_F(RaceCardTest, Reads_TellsWhatReadRaceFinds) {
+  const std::string whole = RaceCardLineBytes(ArimaKinen());
+  std::string junk = whole, nul = whole;
+  junk[300] = '\x1B';
+  nul[22] = '\0';
+  RaceCardLine many = ArimaKinen(), none = ArimaKinen();
+  many.runnerCount = "25";
+  none.runnerCount = "";
+  const std::string lines[] = {whole,  whole.substr(0, 30), whole.substr(0, 327 + 63), junk, nul,
+                               RaceCardLineBytes(many), RaceCardLineBytes(none).substr(0, 327)};
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  const RaceCard card("c", bytes);
+  for (int j = 1; j <= card.CountRaces() + 1; ++j) {
+    Race race;
+    EXPECT_EQ(card.Reads(j), card.ReadRace(j, race, sink)) << "race " << j;
+  }
+}
+
 }  // namespace
 }  // namespace kelvane::test
