@@ -82,11 +82,15 @@ class Run {
 
   std::size_t RecordCount() const { return db_.RecordCount(); }
 
+  // Whether the database is put in place, its header's room made in front of its
+  // records: only then is the number of races to come of use ahead.
+  bool PutsDatabaseInPlace() const { return spooledBesideOutput_; }
+
   // Told how many races the archives not yet added will add: a database put in place
   // makes the room for its header now, while they are worked on, rather than after.
   void ExpectRaces(std::size_t racesToCome) {
     const std::size_t count = db_.RecordCount() + racesToCome;
-    if (spooledBesideOutput_ && count <= kMaxRecords) db_.MakeRoomFor(count);
+    if (count <= kMaxRecords) db_.MakeRoomFor(count);
   }
 
  private:
@@ -126,7 +130,8 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
   const auto folderNames = WorkingFolderNames(request.archives);
   ArchivesAhead ahead(request.archives, folderNames, archivesFolder, spares, request.alarm,
                       request.unpackThreads > 0 ? request.unpackThreads : DefaultUnpackThreads());
-  const std::function<void(std::size_t)> expectRaces = [&run](std::size_t races) { run.ExpectRaces(races); };
+  std::function<void(std::size_t)> expectRaces;
+  if (run.PutsDatabaseInPlace()) expectRaces = [&run](std::size_t races) { run.ExpectRaces(races); };
   for (std::size_t i = 0; i < request.archives.size(); ++i) {
     if (env.StopRequested()) return Stopped();
     env.ShowProgress(i, request.archives.size(), request.archives[i]);
