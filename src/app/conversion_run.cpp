@@ -114,13 +114,6 @@ ConversionOutcome NotWritten(Env& env, const std::string& text) {
 
 ConversionOutcome Stopped() { return {.stopped = true}; }
 
-// An archive's folder goes once its races are added; its files are kept as spares
-// first, for the archives after it to be written over.
-void DoneWith(const OwnFolder& archivesFolder, const std::string& name, SpareFiles& spares) {
-  if (const auto folder = archivesFolder.OpenFolder(name)) spares.Keep(*folder);
-  archivesFolder.Remove(name);
-}
-
 // The archives in list order, each unpacked and its races built while the ones
 // before it are added; each archive's files go as soon as its races are added.
 ConversionOutcome Convert(const ConversionRequest& request, Env& env, const WorkingArea& area) {
@@ -139,7 +132,9 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
     ArchivesAhead::Archive archive = ahead.Take(i, expectRaces);
     for (const Message& message : archive.messages) messages.ShowMessage(message);
     const ArchiveResult result = run.AddArchive(archive, messages);
-    DoneWith(archivesFolder, folderNames[i], spares);
+    // The archive's folder goes once its races are added: it and its files are kept
+    // as spares, for the archives after it to be unpacked into and written over.
+    spares.KeepFolder(archivesFolder, folderNames[i]);
     if (result == ArchiveResult::kStopped) return Stopped();
     if (result == ArchiveResult::kTooManyRaces) {
       return NotWritten(env, TooManyRacesText(request.outputPath));

@@ -33,14 +33,49 @@ void SpareFiles::Keep(const OwnFolder& folder) {
   }
 }
 
+OwnFolder SpareFiles::MakeFolder(const OwnFolder& parent, const std::string& name) {
+  std::string spare;
+  {
+    const std::lock_guard lock(mutex_);
+    if (!folders_.empty()) {
+      spare = std::move(folders_.back());
+      folders_.pop_back();
+    }
+  }
+  if (spare.empty()) return parent.MakeFolder(name);
+  if (const auto failure = folder_.MoveTo(spare, parent, name)) failure->Throw(parent.path() + name);
+  std::optional<OwnFolder> moved = parent.OpenFolder(name);
+  if (!moved) OsFailure::Last().Throw(parent.path() + name);
+  moved->RemoveEverything();
+  return std::move(*moved);
+}
+
+void SpareFiles::KeepFolder(const OwnFolder& parent, const std::string& name) {
+  if (const auto folder = parent.OpenFolder(name)) Keep(*folder);
+  {
+    const std::lock_guard lock(mutex_);
+    if (!discarded_) {
+      std::string spare = std::to_string(named_++);
+      if (!parent.MoveTo(name, folder_, spare)) {
+        folders_.push_back(std::move(spare));
+        return;
+      }
+    }
+  }
+  parent.Remove(name);
+}
+
 void SpareFiles::Discard() {
   std::vector<Spare> discarded;
+  std::vector<std::string> discardedFolders;
   {
     const std::lock_guard lock(mutex_);
     discarded_ = true;
     discarded.swap(spares_);
+    discardedFolders.swap(folders_);
   }
   for (const Spare& spare : discarded) folder_.Remove(spare.name);
+  for (const std::string& name : discardedFolders) folder_.Remove(name);
 }
 
 }  // namespace kelvane

@@ -113,6 +113,37 @@ TEST_F(UnpackTest, DiscardedSparesAreRemovedAndNoneAreKeptAfter) {
   EXPECT_TRUE(fs::is_empty(temp_ / "spare"));
 }
 
+// A folder kept as a spare is the next folder made, under its new name and empty,
+// whatever was put in it meanwhile; once the spares are discarded, a folder given to
+// keep is removed, and folders are made new.
+TEST_F(UnpackTest, AFolderKeptIsMadeAgainEmptyUntilTheSparesAreDiscarded) {
+  const auto inodeOf = [&](const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  fs::create_directory(temp_ / "spare");
+  SpareFiles spares(OwnFolder::Open(temp_ / "spare"));
+  const OwnFolder parent = OwnFolder::Open(temp_.path());
+  WriteFileBytes(folder_ + "a.dat", "a");
+  const auto kept = inodeOf(folder_);
+  spares.KeepFolder(parent, "out");
+  EXPECT_FALSE(fs::exists(folder_));
+  for (const auto& spare : fs::directory_iterator(temp_ / "spare")) {
+    if (fs::is_directory(spare)) WriteFileBytes(spare.path() / "stray", "s");
+  }
+  spares.MakeFolder(parent, "next");
+  EXPECT_EQ(inodeOf(temp_ / "next"), kept);
+  EXPECT_TRUE(fs::is_empty(temp_ / "next"));
+  fs::create_directory(temp_ / "other");
+  spares.KeepFolder(parent, "other");
+  spares.Discard();
+  spares.KeepFolder(parent, "next");
+  EXPECT_FALSE(fs::exists(temp_ / "next"));
+  EXPECT_TRUE(fs::is_empty(temp_ / "spare"));
+  spares.MakeFolder(parent, "new");
+  EXPECT_TRUE(fs::is_directory(temp_ / "new"));
+}
+
 // Attributes other than 0x20 (a read-only file, none) in every header, and the end
 // byte left off, as other LHA programs write archives.
 TEST_F(UnpackTest, ArchivesAsOtherProgramsWriteThemUnpackByteExact) {
