@@ -26,7 +26,8 @@ std::optional<DataFiles> ExtractArchive(const std::string& archivePath, const Ow
 
   // Made fresh, or a spare one emptied, so no file from before can be taken for this
   // archive's.
-  const OwnFolder workingFolder = spares != nullptr ? spares->MakeFolder(parent, folderName) : parent.MakeFolder(folderName);
+  const OwnFolder workingFolder =
+      spares != nullptr ? spares->MakeFolder(parent, folderName) : parent.MakeFolder(folderName);
 
   // The data files are stored as "JRACDEN1.DAT" by some tools: each lands under its
   // usual name, whatever the case it was stored in.

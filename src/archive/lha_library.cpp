@@ -272,11 +272,12 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
 std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName) {
   if (TooLargeAnArchive(archivePath)) return std::nullopt;
   std::optional<std::string> bytes;
-  const auto status = ForEachOutputFile(archivePath, {usualName}, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
+  const auto unpackWanted = [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
     if (name != usualName) return std::optional<UnpackStatus>();
     bytes.emplace().reserve(size);
     return std::optional(CopyData(reader, size, [&](std::string_view block) { bytes->append(block); }));
-  });
+  };
+  const auto status = ForEachOutputFile(archivePath, {usualName}, unpackWanted);
   return status == UnpackStatus::kUnpacked ? bytes : std::nullopt;
 }
 
