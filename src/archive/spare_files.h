@@ -45,9 +45,9 @@ class SpareFiles {
   // removes it instead once the spares are discarded, or when it cannot be moved.
   void KeepFolder(const OwnFolder& parent, const std::string& name);
 
-  // Removes the spares, folders too, and keeps none from then on: once no archive is left to be
-  // unpacked, their room is given back while the last archives are worked on, not
-  // at the end of the run.
+  // Removes the spares, folders too, and keeps none from then on: once no archive is
+  // left to be unpacked, their room is given back while the last archives are worked
+  // on, not at the end of the run.
   void Discard();
 
  private:
