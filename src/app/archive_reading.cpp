@@ -1,5 +1,6 @@
 #include "app/archive_reading.h"
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -8,6 +9,10 @@
 
 namespace kelvane {
 namespace {
+
+// Cards are counted ahead up to this size, far more than a meeting day's (some 20 KB
+// a racecourse), so that counting holds little in memory whatever an archive claims.
+constexpr std::uint64_t kMaxCardBytesCountedAhead = std::uint64_t{4} << 20;
 
 // How many races of `card` from race `first` on read, counted up to `limit` + 1.
 std::size_t ReadableRaces(const RaceCard& card, int first, std::size_t limit) {
@@ -21,7 +26,7 @@ std::size_t ReadableRaces(const RaceCard& card, int first, std::size_t limit) {
 }  // namespace
 
 std::size_t ReadableRacesOfArchive(const std::string& archivePath, std::size_t limit) {
-  std::optional<std::string> card = UnpackLhaFile(archivePath, kRaceCardName);
+  std::optional<std::string> card = UnpackLhaFile(archivePath, kRaceCardName, kMaxCardBytesCountedAhead);
   return card ? ReadableRaces(RaceCard(kRaceCardName, std::move(*card)), 1, limit) : 0;
 }
 

@@ -269,11 +269,13 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
   });
 }
 
-std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName) {
+std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName,
+                                         std::uint64_t maxBytes) {
   if (TooLargeAnArchive(archivePath)) return std::nullopt;
   std::optional<std::string> bytes;
   const auto unpackWanted = [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
     if (name != usualName) return std::optional<UnpackStatus>();
+    if (size > maxBytes) return std::optional(UnpackStatus::kTooLarge);
     bytes.emplace().reserve(size);
     return std::optional(CopyData(reader, size, [&](std::string_view block) { bytes->append(block); }));
   };

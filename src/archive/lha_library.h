@@ -71,8 +71,10 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
 
 // The bytes of the first file of the archive stored under `usualName` (ASCII letter
 // case aside), unpacked into memory, and nothing unpacked after it; nothing when the
-// archive holds no such file or it does not unpack whole. What the machine fails
-// throws, as it does for UnpackLhaArchive.
-std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName);
+// archive holds no such file, its header says it is larger than `maxBytes`, or it
+// does not unpack whole. What the machine fails throws, as it does for
+// UnpackLhaArchive.
+std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName,
+                                         std::uint64_t maxBytes);
 
 }  // namespace kelvane

@@ -302,7 +302,8 @@ TEST_F(UnpackTest, CorruptCompressedDataFails) {
 }
 
 // One file unpacked into memory: the first stored under its name in any letter case,
-// whole, and nothing written anywhere; nothing when it is missing or does not unpack.
+// whole, and nothing written anywhere; nothing when it is missing, larger than asked
+// for, or does not unpack.
 TEST_F(UnpackTest, OneFileUnpacksIntoMemoryOrNotAtAll) {
   const LhaEntry other{.name = "other.dat", .data = "other"};
   struct Case {
@@ -318,9 +319,11 @@ TEST_F(UnpackTest, OneFileUnpacksIntoMemoryOrNotAtAll) {
   };
   for (const Case& c : cases) {
     WriteFileBytes(archive_, PackLha(c.entries));
-    EXPECT_EQ(UnpackLhaFile(archive_, "wanted.dat"), c.bytes) << c.entries.back().name;
+    EXPECT_EQ(UnpackLhaFile(archive_, "wanted.dat", 1000), c.bytes) << c.entries.back().name;
   }
-  EXPECT_EQ(UnpackLhaFile(temp_ / "missing.lzh", "wanted.dat"), std::nullopt);
+  WriteFileBytes(archive_, PackLha({{.name = "wanted.dat", .data = "sixsix"}}));
+  EXPECT_EQ(UnpackLhaFile(archive_, "wanted.dat", 5), std::nullopt) << "larger than asked for";
+  EXPECT_EQ(UnpackLhaFile(temp_ / "missing.lzh", "wanted.dat", 5), std::nullopt);
   EXPECT_TRUE(Unpacked().empty());
 }
 
