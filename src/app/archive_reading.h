@@ -17,9 +17,8 @@ namespace kelvane {
 
 // How many races of the race card of the archive at `archivePath` read, counted up to
 // `limit` + 1, with the card unpacked into memory alone; 0 when it does not unpack or
-// is larger than any meeting day's.
-// What reading them shows is not shown. What the machine fails throws (FileError,
-// std::bad_alloc).
+// is larger than any meeting day's. What reading them shows is not shown. What the
+// machine fails throws (FileError, std::bad_alloc).
 std::size_t ReadableRacesOfArchive(const std::string& archivePath, std::size_t limit);
 
 class ArchiveReading {

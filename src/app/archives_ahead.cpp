@@ -116,23 +116,20 @@ void ArchivesAhead::Count(std::size_t index, std::size_t readableRaces) {
   changed_.notify_all();
 }
 
-// How many races archive `index` and those after it hold that read, once every one
-// of them is counted.
-std::optional<std::size_t> ArchivesAhead::RacesCountedFrom(std::size_t index) const {
-  std::size_t races = 0;
-  for (std::size_t i = index; i < slots_.size(); ++i) {
-    if (!slots_[i].readableRaces) return std::nullopt;
-    races += *slots_[i].readableRaces;
-  }
-  return races;
-}
-
 // The first archive from `index` on that is not counted yet.
 std::optional<std::size_t> ArchivesAhead::FirstUncountedFrom(std::size_t index) const {
   for (std::size_t i = index; i < slots_.size(); ++i) {
     if (!slots_[i].readableRaces) return i;
   }
   return std::nullopt;
+}
+
+// How many races archive `index` and those after it hold that read, every one of them
+// counted.
+std::size_t ArchivesAhead::RacesCountedFrom(std::size_t index) const {
+  std::size_t races = 0;
+  for (std::size_t i = index; i < slots_.size(); ++i) races += *slots_[i].readableRaces;
+  return races;
 }
 
 // Counts the races of archive `index` from its race card alone, while the lock is
@@ -172,15 +169,15 @@ ArchivesAhead::Archive ArchivesAhead::Take(std::size_t index, const std::functio
   // While the archive is not ready, the archives from it on are counted one by one on
   // this thread, which would only wait, until their races can be told.
   while (whenCounted && !countTold_) {
-    if (const auto races = RacesCountedFrom(index)) {
-      countTold_ = true;
-      lock.unlock();
-      whenCounted(*races);
-      lock.lock();
-    } else if (slots_[index].ready()) {
-      break;
+    if (const auto uncounted = FirstUncountedFrom(index)) {
+      if (slots_[index].ready()) break;
+      CountAhead(lock, *uncounted);
     } else {
-      CountAhead(lock, *FirstUncountedFrom(index));
+      countTold_ = true;
+      const std::size_t races = RacesCountedFrom(index);
+      lock.unlock();
+      whenCounted(races);
+      lock.lock();
     }
   }
   changed_.wait(lock, [&] { return slots_[index].ready(); });

@@ -98,8 +98,8 @@ class ArchivesAhead {
   Archive Prepare(std::size_t index);
   void ReadAhead(ArchiveReading& reading, std::vector<RaceAhead>& races) const;
   void Count(std::size_t index, std::size_t readableRaces);
-  std::optional<std::size_t> RacesCountedFrom(std::size_t index) const;
   std::optional<std::size_t> FirstUncountedFrom(std::size_t index) const;
+  std::size_t RacesCountedFrom(std::size_t index) const;
   void CountAhead(std::unique_lock<std::mutex>& lock, std::size_t index);
   void Stop();
 
