@@ -10,6 +10,7 @@
 // as they come, so that syncing the database once it is whole waits for little.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +77,7 @@ class SpooledDatabase {
   std::string spoolName_;
   std::string shownAs_;
   std::FILE* spool_ = nullptr;
+  std::unique_ptr<char[]> spoolBuffer_;  // the spool's stdio buffer, freed after it closes
   std::uint64_t recordsAt_ = 0;  // where in the spool the records start
   std::uint64_t recordBytes_ = 0;  // what the records take, each with its pad byte
   bool roomMade_ = false;          // the records lie where the database has them
