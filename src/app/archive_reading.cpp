@@ -1,5 +1,6 @@
 #include "app/archive_reading.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -26,6 +27,11 @@ std::size_t ReadableRaces(const RaceCard& card, int first, std::size_t limit) {
 }  // namespace
 
 std::size_t ReadableRacesOfArchive(const std::string& archivePath, std::size_t limit) {
+  // A card as the files have it is counted from its header alone: decoding every
+  // card to count it was about a quarter of the run's thread's work.
+  const std::optional<std::uint64_t> size = DeclaredLhaFileSize(archivePath, kRaceCardName);
+  if (!size) return 0;
+  if (const std::optional<std::size_t> races = RacesOfFullLines(*size)) return std::min(*races, limit + 1);
   std::optional<std::string> card = UnpackLhaFile(archivePath, kRaceCardName, kMaxCardBytesCountedAhead);
   return card ? ReadableRaces(RaceCard(kRaceCardName, std::move(*card)), 1, limit) : 0;
 }

@@ -16,9 +16,12 @@
 namespace kelvane {
 
 // How many races of the race card of the archive at `archivePath` read, counted up to
-// `limit` + 1, with the card unpacked into memory alone; 0 when it does not unpack or
-// is larger than any meeting day's. What reading them shows is not shown. What the
-// machine fails throws (FileError, std::bad_alloc).
+// `limit` + 1: for a card of full lines (RacesOfFullLines), from the size its header
+// declares, one race a line; for any other, from the card unpacked into memory alone.
+// 0 when the archive holds no card, or it does not unpack or is larger than any
+// meeting day's. What reading them shows is not shown. What the machine fails throws
+// (FileError, std::bad_alloc). The count is what the run makes its header's room
+// for, so a card of full lines that do not all read costs a move, never a wrong file.
 std::size_t ReadableRacesOfArchive(const std::string& archivePath, std::size_t limit);
 
 class ArchiveReading {

@@ -283,4 +283,15 @@ std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const s
   return status == UnpackStatus::kUnpacked ? bytes : std::nullopt;
 }
 
+std::optional<std::uint64_t> DeclaredLhaFileSize(const std::string& archivePath, const std::string& usualName) {
+  if (TooLargeAnArchive(archivePath)) return std::nullopt;
+  std::optional<std::uint64_t> declared;
+  ForEachOutputFile(archivePath, {usualName}, [&](LhaReader&, const std::string& name, std::uint64_t size) {
+    if (name != usualName) return std::optional<UnpackStatus>();
+    declared = size;
+    return std::optional(UnpackStatus::kUnpacked);
+  });
+  return declared;
+}
+
 }  // namespace kelvane

@@ -77,4 +77,9 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
 std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName,
                                          std::uint64_t maxBytes);
 
+// The size the header of that same file declares, read from the headers alone:
+// nothing is unpacked. Nothing when the archive holds no such file or its headers up
+// to it do not read. What the machine fails throws.
+std::optional<std::uint64_t> DeclaredLhaFileSize(const std::string& archivePath, const std::string& usualName);
+
 }  // namespace kelvane

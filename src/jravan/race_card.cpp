@@ -16,6 +16,9 @@ namespace {
 // The most characters one read of the 1464-byte line buffer takes.
 constexpr std::size_t kLineReadChars = 1463;
 
+// A line of full width as the files have it, with its CR LF.
+constexpr std::size_t kFullLineBytes = kRaceCardLineSize + 2;
+
 // Where a line holds its runner count, which says how far the line must reach.
 constexpr InputPlace kRunnerCountAt = InputPlaceOf(kRacePartFields, "runnerCount");
 static_assert(kRunnerCountAt.width > 0);
@@ -52,6 +55,11 @@ MessagePlace PlaceOf(int cardRace, const Race& race) {
   place.racecourseName = race.racecourseName;
   place.raceNumber = race.raceNumber;
   return place;
+}
+
+std::optional<std::size_t> RacesOfFullLines(std::uint64_t size) {
+  if (size % kFullLineBytes != 0) return std::nullopt;
+  return static_cast<std::size_t>(size / kFullLineBytes);
 }
 
 RaceCard::RaceCard(std::string path, std::string bytes, std::string horseFilePath)

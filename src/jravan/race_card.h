@@ -15,6 +15,7 @@
 // reading the file again.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ namespace kelvane {
 // Where a message about race `cardRace` of a card is: the race's line and, as far as
 // `race` holds them, its date, racecourse and number.
 MessagePlace PlaceOf(int cardRace, const Race& race);
+
+// How many races a card of `size` bytes holds when it is as the files have it: lines
+// of one race each, all of full width and ending in CR LF. Nothing for a card of any
+// other size, whose races only its lines tell.
+std::optional<std::size_t> RacesOfFullLines(std::uint64_t size);
 
 class RaceCard {
  public:

@@ -303,27 +303,30 @@ TEST_F(UnpackTest, CorruptCompressedDataFails) {
 
 // One file unpacked into memory: the first stored under its name in any letter case,
 // whole, and nothing written anywhere; nothing when it is missing, larger than asked
-// for, or does not unpack.
+// for, or does not unpack. Its declared size is what its header says, unpacked or not.
 TEST_F(UnpackTest, OneFileUnpacksIntoMemoryOrNotAtAll) {
   const LhaEntry other{.name = "other.dat", .data = "other"};
   struct Case {
     std::vector<LhaEntry> entries;
     std::optional<std::string> bytes;
+    std::optional<std::uint64_t> declared;
   };
   const Case cases[] = {
-      {{other, {.name = "dir/WANTED.DAT", .data = "first"}, {.name = "wanted.dat", .data = "second"}}, "first"},
-      {{{.name = "wanted.dat", .data = ""}}, ""},
-      {{other}, std::nullopt},
-      {{{.name = "wanted.dat", .data = "checked data", .corruptCrc = true}}, std::nullopt},
-      {{{.name = "wanted.dat", .data = "twelve bytes", .declaredSize = 500}}, std::nullopt},
+      {{other, {.name = "dir/WANTED.DAT", .data = "first"}, {.name = "wanted.dat", .data = "second"}}, "first", 5},
+      {{{.name = "wanted.dat", .data = ""}}, "", 0},
+      {{other}, std::nullopt, std::nullopt},
+      {{{.name = "wanted.dat", .data = "checked data", .corruptCrc = true}}, std::nullopt, 12},
+      {{{.name = "wanted.dat", .data = "twelve bytes", .declaredSize = 500}}, std::nullopt, 500},
   };
   for (const Case& c : cases) {
     WriteFileBytes(archive_, PackLha(c.entries));
     EXPECT_EQ(UnpackLhaFile(archive_, "wanted.dat", 1000), c.bytes) << c.entries.back().name;
+    EXPECT_EQ(DeclaredLhaFileSize(archive_, "wanted.dat"), c.declared) << c.entries.back().name;
   }
   WriteFileBytes(archive_, PackLha({{.name = "wanted.dat", .data = "sixsix"}}));
   EXPECT_EQ(UnpackLhaFile(archive_, "wanted.dat", 5), std::nullopt) << "larger than asked for";
   EXPECT_EQ(UnpackLhaFile(temp_ / "missing.lzh", "wanted.dat", 5), std::nullopt);
+  EXPECT_EQ(DeclaredLhaFileSize(temp_ / "missing.lzh", "wanted.dat"), std::nullopt);
   EXPECT_TRUE(Unpacked().empty());
 }
 

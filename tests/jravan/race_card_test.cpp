@@ -374,5 +374,21 @@ TEST_F(RaceCardTest, Reads_TellsWhatReadRaceFinds) {
   }
 }
 
+// A card's size tells its races only when it is full lines ending in CR LF, one race
+// each, as reading such a card finds.
+TEST_F(RaceCardTest, FullLinesAreTheOnlySizeThatTellsTheRaces) {
+  const std::string line = RaceCardLineBytes(ArimaKinen()) + "\r\n";
+  const std::string lf = RaceCardLineBytes(ArimaKinen()) + "\n";
+  const std::pair<std::string, std::optional<std::size_t>> cards[] = {
+      {"", 0}, {line + line + line, 3}, {line + line.substr(0, 30), std::nullopt},
+      {lf + lf, std::nullopt}, {line + "\r\n", std::nullopt}};
+  for (const auto& [bytes, races] : cards) {
+    EXPECT_EQ(RacesOfFullLines(bytes.size()), races) << bytes.size();
+    if (races) {
+      EXPECT_EQ(RaceCard("c", bytes).CountRaces(), static_cast<int>(*races));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kelvane::test
