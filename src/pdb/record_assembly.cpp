@@ -1,7 +1,9 @@
 #include "pdb/record_assembly.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -36,10 +38,10 @@ class CurrentRegister {
   std::optional<HorseRegister> register_;
 };
 
-// Reads the horse of entries 1..count into runners 0..count-1, stopping at the first
-// that fails.
-void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vector<Runner>& runners,
-                 MessageSink& messages) {
+// Reads the horse of entries 1, 2 ... into runners 0, 1 ..., one for each runner,
+// stopping at the first that fails.
+void ReadRunners(const Race& race, CurrentRegister& horses, std::span<Runner> runners, MessageSink& messages) {
+  const auto count = static_cast<int>(runners.size());
   if (count == 0) return;
   const HorseRegister* horseRegister = horses.Open(race.horseFilePath, messages);
   if (horseRegister == nullptr) return;
@@ -54,16 +56,19 @@ void ReadRunners(const Race& race, int count, CurrentRegister& horses, std::vect
   }
 }
 
-// The runners of one race, made fresh for each race. They are reset by assigning
-// a fresh runner rather than made anew, so that their texts keep the room they had:
-// a race then reads its runners with next to no allocation.
+// The runners of one race, made fresh for each race: the first `count` of those
+// kept. They are reset by assigning a fresh runner rather than made anew, and kept
+// when a race has fewer, so that their texts keep the room they had: a race then
+// reads its runners with next to no allocation.
 class RaceRunners {
  public:
-  std::vector<Runner>& Fresh(int count) {
+  std::span<Runner> Fresh(int count) {
     static const Runner kFresh;
-    runners_.resize(static_cast<std::size_t>(count));
-    for (Runner& runner : runners_) runner = kFresh;
-    return runners_;
+    const auto wanted = static_cast<std::size_t>(count);
+    if (runners_.size() < wanted) runners_.resize(wanted);
+    const std::span<Runner> fresh(runners_.data(), wanted);
+    std::fill(fresh.begin(), fresh.end(), kFresh);
+    return fresh;
   }
 
  private:
@@ -93,8 +98,8 @@ void RecordAssembler::Build(const Race& race, bool alarm, MessageSink& messages,
   AppendRacePart(record, race, alarm);
 
   // A fresh runner for each entry that the record has a part for.
-  std::vector<Runner>& runners = assembly.runners.Fresh(count);
-  ReadRunners(race, count, assembly.horses, runners, messages);
+  const std::span<Runner> runners = assembly.runners.Fresh(count);
+  ReadRunners(race, assembly.horses, runners, messages);
   EstimateOdds(runners.data(), count);
   for (int j = 0; j < count; ++j) AppendRunnerPart(record, race, j + 1, runners[j]);
 }
