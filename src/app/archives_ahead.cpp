@@ -152,13 +152,14 @@ void ArchivesAhead::CountAhead(std::unique_lock<std::mutex>& lock, std::size_t i
 // the budget, or the threads stop.
 void ArchivesAhead::ReadAhead(ArchiveReading& reading, std::vector<RaceAhead>& races) const {
   std::size_t recordBytes = 0;
-  Bytes record;
   while (!reading.AtEnd() && recordBytes < kRecordBytesBuiltAhead && !stopping_) {
     HeldMessages messages;
     RaceAhead& race = races.emplace_back();
-    if (reading.ReadNext(messages, record)) {
-      recordBytes += record.size();
-      race.record = record;
+    // Built where it is kept, not copied there.
+    if (reading.ReadNext(messages, race.record.emplace())) {
+      recordBytes += race.record->size();
+    } else {
+      race.record.reset();
     }
     race.messages = std::move(messages.held);
   }
