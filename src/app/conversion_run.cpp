@@ -12,6 +12,7 @@
 #include "platform/file_checks.h"
 #include "platform/file_error.h"
 #include "platform/file_replace.h"
+#include "platform/memory_reuse.h"
 #include "platform/run_folder.h"
 
 namespace kelvane {
@@ -149,6 +150,7 @@ ConversionOutcome Convert(const ConversionRequest& request, Env& env, const Work
 }  // namespace
 
 ConversionOutcome RunConversion(const ConversionRequest& request, Env& env) {
+  KeepFreedMemoryForReuse();
   // A folder that cannot take the output is found before anything is unpacked.
   if (KindOfOutput(request.outputPath) == OutputKind::kFile) {
     if (const auto failure = OutputFolderError(request.outputPath)) {
