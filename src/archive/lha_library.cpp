@@ -269,27 +269,36 @@ UnpackStatus UnpackLhaArchive(const std::string& archivePath, const OwnFolder& f
   });
 }
 
+namespace {
+
+// Gives take(reader, declaredSize) the first file of the archive stored under
+// `usualName` and returns what it returns; kUnpacked when there is no such file.
+template <typename Take>
+UnpackStatus WithFirstFileNamed(const std::string& archivePath, const std::string& usualName, Take take) {
+  if (TooLargeAnArchive(archivePath)) return UnpackStatus::kTooLarge;
+  return ForEachOutputFile(archivePath, {usualName}, [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
+    return name == usualName ? std::optional(take(reader, size)) : std::nullopt;
+  });
+}
+
+}  // namespace
+
 std::optional<std::string> UnpackLhaFile(const std::string& archivePath, const std::string& usualName,
                                          std::uint64_t maxBytes) {
-  if (TooLargeAnArchive(archivePath)) return std::nullopt;
   std::optional<std::string> bytes;
-  const auto unpackWanted = [&](LhaReader& reader, const std::string& name, std::uint64_t size) {
-    if (name != usualName) return std::optional<UnpackStatus>();
-    if (size > maxBytes) return std::optional(UnpackStatus::kTooLarge);
+  const auto status = WithFirstFileNamed(archivePath, usualName, [&](LhaReader& reader, std::uint64_t size) {
+    if (size > maxBytes) return UnpackStatus::kTooLarge;
     bytes.emplace().reserve(size);
-    return std::optional(CopyData(reader, size, [&](std::string_view block) { bytes->append(block); }));
-  };
-  const auto status = ForEachOutputFile(archivePath, {usualName}, unpackWanted);
+    return CopyData(reader, size, [&](std::string_view block) { bytes->append(block); });
+  });
   return status == UnpackStatus::kUnpacked ? bytes : std::nullopt;
 }
 
 std::optional<std::uint64_t> DeclaredLhaFileSize(const std::string& archivePath, const std::string& usualName) {
-  if (TooLargeAnArchive(archivePath)) return std::nullopt;
   std::optional<std::uint64_t> declared;
-  ForEachOutputFile(archivePath, {usualName}, [&](LhaReader&, const std::string& name, std::uint64_t size) {
-    if (name != usualName) return std::optional<UnpackStatus>();
+  WithFirstFileNamed(archivePath, usualName, [&](LhaReader&, std::uint64_t size) {
     declared = size;
-    return std::optional(UnpackStatus::kUnpacked);
+    return UnpackStatus::kUnpacked;
   });
   return declared;
 }
